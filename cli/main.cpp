@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: MIT
+#include <cstdio>
+
+int main() {
+    std::puts("orv5800-cli");
+    return 0;
+}

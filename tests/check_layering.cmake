@@ -1,0 +1,17 @@
+# SPDX-License-Identifier: MIT
+# core/ never includes Qt; render/ never includes widgets.
+file(GLOB_RECURSE core_files ${ROOT}/core/*.h ${ROOT}/core/*.cpp)
+foreach(f IN LISTS core_files)
+    file(STRINGS ${f} hits REGEX "#include *[<\"](Q[A-Za-z]|Qt)")
+    if(hits)
+        message(FATAL_ERROR "core includes Qt: ${f}: ${hits}")
+    endif()
+endforeach()
+file(GLOB_RECURSE render_files ${ROOT}/render/*.h ${ROOT}/render/*.cpp)
+foreach(f IN LISTS render_files)
+    file(STRINGS ${f} hits REGEX "#include *[<\"](QtWidgets|QWidget|QMainWindow|QDialog|QLabel|QPushButton|QApplication)")
+    if(hits)
+        message(FATAL_ERROR "render includes widgets: ${f}: ${hits}")
+    endif()
+endforeach()
+message(STATUS "layering ok")
