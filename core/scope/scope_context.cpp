@@ -34,6 +34,13 @@ void apply_startup_defaults(ScopeContext& ctx) {
     refresh_derived(ctx, s);
 }
 
+void apply_user_prefs(ScopeContext& ctx) {
+    ctx.current_settings.measure_count = ctx.user_prefs.measure_count;
+    ctx.user_prefs.invert_a = 0;
+    ctx.user_prefs.invert_b = 0;
+    refresh_derived(ctx, ctx.current_settings);
+}
+
 void reset_scope_defaults(ScopeContext& ctx) {
     Torv& s = ctx.current_settings;
     s.run_mode = RunMode::Auto;

@@ -53,6 +53,11 @@ void refresh_derived(const ScopeContext& ctx, Torv& s);
 // made to differ (49 % and Demo) so the first send transmits everything. Derived values follow.
 void apply_startup_defaults(ScopeContext& ctx);
 
+// The settings side of applying the loaded preferences: the read-out count into CurrentSettings,
+// the channel-invert preferences cleared (they never survive a restart), probe factors into the
+// derived volts/div.
+void apply_user_prefs(ScopeContext& ctx);
+
 // When a connection is established: Auto, 1 ms/div, 5 V/div, centred, and every compared group of
 // SentSettings set to the current value plus one so the next send transmits everything.
 void reset_scope_defaults(ScopeContext& ctx);
