@@ -1,35 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "render/time_job.h"
 
-#include <cmath>
+#include "core/scope/value_text.h"
+
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 namespace orv::render {
-
-void format_fixed(char* out, std::size_t size, double value, int decimals) {
-    if (!std::isfinite(value)) {
-        std::snprintf(out, size, "%s", std::isnan(value) ? "NAN" : (value > 0 ? "INF" : "-INF"));
-        return;
-    }
-    constexpr int kPrecision = 8;
-    const double magnitude = std::fabs(value);
-    int int_digits = magnitude >= 1.0 ? static_cast<int>(std::floor(std::log10(magnitude))) + 1 : 1;
-    if (int_digits > kPrecision) {
-        std::snprintf(out, size, "%.*E", kPrecision - 1, value);
-        return;
-    }
-    int shown = decimals;
-    if (int_digits + shown > kPrecision) shown = kPrecision - int_digits;
-    std::snprintf(out, size, "%.*f", shown, value);
-}
 
 namespace {
 
 void set_text(ReadoutText& t, const char* prefix, double value, int decimals, const char* unit) {
-    char number[20];
-    format_fixed(number, sizeof number, value, decimals);
-    std::snprintf(t.text.data(), t.text.size(), "%s%s%s", prefix, number, unit);
+    const std::string number = orv::format_fixed(value, decimals);
+    std::snprintf(t.text.data(), t.text.size(), "%s%.20s%s", prefix, number.c_str(), unit);
 }
 
 void volts_text(ReadoutText& t, const char* prefix, double volts) {

@@ -90,7 +90,4 @@ struct CursorTexts {
 CursorTexts cursor_texts(double dx_divs, double dy_divs, double time_per_div_ms,
                          double a_volts_per_div, double b_volts_per_div);
 
-// Fixed point with `decimals` digits after the point and at most 8 significant digits.
-void format_fixed(char* out, std::size_t size, double value, int decimals);
-
 } // namespace orv::render
