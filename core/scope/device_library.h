@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace orv::scope {
+namespace orv {
 
 using DeviceHandle = void*;
 using LibStatus = uint32_t;
@@ -44,4 +44,4 @@ public:
 // The process-wide adapter to Orblink.
 DeviceLibrary& orblink_library();
 
-} // namespace orv::scope
+} // namespace orv

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace orv::scope {
+namespace orv {
 
 // The top two bits of every byte give its place in the command, so the instrument can find
 // command boundaries in the byte stream.
@@ -37,4 +37,4 @@ inline constexpr uint8_t kRunStop = 0;
 inline constexpr uint8_t kRunStream = 5;
 inline constexpr uint8_t kRelayBFinal = 24;
 
-} // namespace orv::scope
+} // namespace orv
