@@ -192,8 +192,11 @@ private:
 // Packet builders.
 inline std::vector<uint8_t> packet(uint8_t type, const std::vector<uint8_t>& payload) {
     const auto length = static_cast<uint32_t>(payload.size() + 3);
-    std::vector<uint8_t> p{static_cast<uint8_t>(length & 0xFF), static_cast<uint8_t>(length >> 8), type};
-    p.insert(p.end(), payload.begin(), payload.end());
+    std::vector<uint8_t> p(length);
+    p[0] = static_cast<uint8_t>(length & 0xFF);
+    p[1] = static_cast<uint8_t>(length >> 8);
+    p[2] = type;
+    std::copy(payload.begin(), payload.end(), p.begin() + 3);
     return p;
 }
 inline std::vector<uint8_t> info_packet(uint8_t variant, uint8_t model, std::vector<uint8_t> id = {1, 2, 3, 4, 5}) {
