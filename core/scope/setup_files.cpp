@@ -78,14 +78,11 @@ bool write_raw_file_atomic(const std::filesystem::path& file, std::span<const st
 }
 
 SetupLoadResult read_language_file(ScopeContext& ctx) {
-    struct {
-        int16_t code;
-        uint8_t option;
-    } image{ctx.language, ctx.language_option};
     const auto file = ctx.program_folder.setup_file(kLanguageFile);
+    // A two-byte file keeps the option byte the program already had.
     std::byte bytes[kLanguageFileSize]{};
-    std::memcpy(bytes, &image.code, 2);
-    bytes[2] = static_cast<std::byte>(image.option);
+    std::memcpy(bytes, &ctx.language, 2);
+    bytes[2] = static_cast<std::byte>(ctx.language_option);
     const auto r = read_raw_file(file, bytes);
     if (r.status != SetupStatus::Ok) return {r.status, file};
     std::memcpy(&ctx.language, bytes, 2);
