@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ostream>
 
 namespace orv {
 namespace {
@@ -59,5 +60,7 @@ ReadoutText& ReadoutText::append_fixed(double value, int decimals) {
     size_ += format_fixed_to(chars_ + size_, kCapacity - size_, value, decimals);
     return *this;
 }
+
+std::ostream& operator<<(std::ostream& os, const ReadoutText& t) { return os << t.view(); }
 
 } // namespace orv

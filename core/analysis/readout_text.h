@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -38,5 +39,7 @@ private:
     char chars_[kCapacity] = {};
     std::size_t size_ = 0;
 };
+
+std::ostream& operator<<(std::ostream& os, const ReadoutText& t);
 
 } // namespace orv
