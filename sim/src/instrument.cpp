@@ -18,6 +18,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kAutoTimeout = 0.1; // Auto free-runs when no trigger came within this time
 constexpr double kInfoInterval = 1.0;
 constexpr double kHighExtStep = 1e-8; // the instrument samples its external clock at 100 MHz
+constexpr int64_t kSearchChunk = 8'000'000;
 
 // Volts/div of the ten ranges the relay bytes can select.
 constexpr std::array<double, 10> kRangeVolts{0.05, 0.1, 0.2, 0.5, 1, 2, 5, 1, 0.01, 0.02};
@@ -382,7 +383,6 @@ struct Instrument::Impl {
         const uint8_t mask = regs[172], value = regs[171];
         if (from > to) return std::nullopt;
         if ((value & ~mask) != 0) return std::nullopt; // can never match
-        to = std::min(to, from + 8'000'000);
         unsigned window = 0;
         for (int64_t n = from - 7; n <= to; ++n) {
             window = (window << 1 | unsigned(logic_bit(ch, n))) & 0xFF;
@@ -469,14 +469,17 @@ struct Instrument::Impl {
         if (frame_known) return true;
         int64_t to = limit;
         if (giveup >= 0) to = std::min(to, giveup);
-        if (to >= search_from) {
-            auto hit = logic ? find_logic_trigger(search_from, to) : find_scope_trigger(search_from, to);
+        // In chunks, so one call never spends long on a trigger that does not come; the search
+        // goes on from where it stopped.
+        for (int chunk = 0; chunk < 4 && to >= search_from; ++chunk) {
+            int64_t end = std::min(to, search_from + kSearchChunk - 1);
+            auto hit = logic ? find_logic_trigger(search_from, end) : find_scope_trigger(search_from, end);
             if (hit) {
                 frame_known = true;
                 frame_start = *hit - pre;
                 return true;
             }
-            search_from = std::max(search_from, std::min(to, search_from + 8'000'000) + 1);
+            search_from = end + 1;
         }
         if (giveup >= 0 && search_from > giveup) {
             frame_known = true;

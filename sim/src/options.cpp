@@ -181,10 +181,11 @@ ParseResult parse_options(const std::vector<std::string>& raw_args) {
         } else if (name == "--garbage-every" || name == "--bad-length-every" || name == "--drop-calibration-frame") {
             auto n = integer(value);
             if (!n || *n < 1) return fail(name + " needs a count of at least 1");
+            const int which = name == "--garbage-every" ? 0 : (name == "--bad-length-every" ? 1 : 2);
             each([&](DeviceOptions& d) {
-                if (name == "--garbage-every") d.instrument.garbage_every = int(*n);
-                else if (name == "--bad-length-every") d.instrument.bad_length_every = int(*n);
-                else d.instrument.drop_calibration_frame = int(*n);
+                int& field = which == 0 ? d.instrument.garbage_every
+                                        : (which == 1 ? d.instrument.bad_length_every : d.instrument.drop_calibration_frame);
+                field = int(*n);
             });
         } else if (name == "--channel-fault") {
             ChannelFault f;

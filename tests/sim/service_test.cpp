@@ -179,6 +179,26 @@ TEST(Service, UnplugFailsTheNextRequestAndReplugIsAFreshDevice) {
     EXPECT_TRUE(again.connected());
 }
 
+TEST(Service, ScheduledUnplugAndReplug) {
+    auto o = virtual_options();
+    o.devices[0].unplug_after_s = 0.05;
+    o.devices[0].replug_after_s = 0.05;
+    auto host = SimulatorHost::start(o);
+    ASSERT_TRUE(host);
+    Client c(host->device_path());
+    ASSERT_TRUE(c.configure());
+    ASSERT_TRUE(c.command(153, 144));
+    auto wait_for = [&](bool state) {
+        for (int i = 0; i < 400 && host->plugged() != state; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return host->plugged() == state;
+    };
+    ASSERT_TRUE(wait_for(false));
+    EXPECT_FALSE(c.command(15, 1)); // the library sees a failed request and reconnects
+    ASSERT_TRUE(wait_for(true));
+    Client again(host->device_path());
+    EXPECT_TRUE(again.connected());
+}
+
 TEST(Service, HostRemovesItsPrivateDirectory) {
     std::string dir;
     {
