@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: MIT
+// TMainForm: the oscilloscope's main window. Its handlers are split by subsystem:
+// main_form_layout.cpp (menus, tool bar, panels), main_form_lifecycle.cpp (creation, show,
+// close), main_form_acquisition.cpp (the engine's user-interface port, timers, workers).
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/scope/engine_hooks.h"
+#include "core/scope/scope_context.h"
+#include "core/scope/ui_port.h"
+
+class QAction;
+class QImage;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QSplitter;
+class QTimer;
+class QToolBar;
+class QWidget;
+
+namespace orv {
+class DeviceLibrary;
+class Scope;
+} // namespace orv
+
+namespace orv::ui {
+
+class TErrorForm;
+class Tgeneral_error_form;
+class Tsearchform;
+class TimeThread;
+class TraceImage;
+class WorkerThread;
+
+// A fatal start-up problem: the message box to show before the process ends with code 0.
+struct FatalStart {
+    std::string message;
+    std::string caption;
+};
+
+class TMainForm : public QMainWindow, public orv::UiPort {
+    Q_OBJECT
+public:
+    TMainForm(orv::ScopeContext& ctx, orv::DeviceLibrary& library, int instance_number,
+              QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The other windows the main window talks to (created after it).
+    void set_windows(TErrorForm* error_form, Tsearchform* search_form, Tgeneral_error_form* general_error);
+
+    std::optional<FatalStart> FormCreate();
+    void FormShow();
+    void FormClose();
+    // Runs after the window has closed (the application ends its event loop there).
+    std::function<void()> on_closed;
+
+    // ---- UiPort
+    void set_caption(std::string_view caption) override;
+    void set_product_line(std::string_view line) override;
+    void show_message(std::string_view text, std::string_view caption) override;
+    void show_general_error(std::string_view text) override;
+    void highlight_run_button(int index) override;
+    void show_search_dialog() override;
+    void hide_search_dialog() override;
+    void set_search_text_visible(bool visible) override;
+    void redraw_knobs() override;
+    void refresh_labels() override;
+    void set_timebar(int maximum, int position) override;
+    void enter_scope_layout() override;
+
+    // ---- state read by tests and later subsystems
+    orv::Scope& scope() { return *scope_; }
+    orv::ScopeContext& context() { return ctx_; }
+    QTimer* read_timer() const { return ReadTimer; }
+    TraceImage* trace_image() const { return TimeSerieimage; }
+    TimeThread* time_thread() const { return time_thread_; }
+    int highlighted_run_button() const { return highlighted_run_; }
+    uint64_t frames_shown() const { return frames_shown_; }
+    bool closed() const { return closed_; }
+    std::array<int32_t, 4> cursors() const { return {cursor_x1_, cursor_x2_, cursor_y1_, cursor_y2_}; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // layout
+    void build_menus();
+    void build_tool_bar();
+    void build_panels();
+    QWidget* build_control_panel();
+    void build_measure_panel();
+    void menu_switch();
+    void apply_logic_menu_visibility();
+
+    // acquisition
+    void ReadTimerTimer();
+    void on_time_pass_done();
+    void create_workers();
+    void stop_workers();
+    void SearchTimerTimer();
+    void enter_demo();
+
+    orv::ScopeContext& ctx_;
+    orv::DeviceLibrary& library_;
+    orv::EngineHooks hooks_;
+    std::unique_ptr<orv::Scope> scope_;
+    int instance_number_ = 0;
+
+    TErrorForm* error_form_ = nullptr;
+    Tsearchform* searchform_ = nullptr;
+    Tgeneral_error_form* general_error_ = nullptr;
+
+    // components, by the system's names
+    QTimer* ReadTimer = nullptr;
+    TraceImage* TimeSerieimage = nullptr;
+    QScrollBar* timebar = nullptr;
+    QWidget* viewpanel = nullptr;
+    QWidget* controlpanel = nullptr;
+    QWidget* measurepanel = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QSplitter* Splitter2 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* labela_b = nullptr;
+    std::array<QLabel*, 12> mrl{};
+    std::array<QPushButton*, 8> sp_control{};
+    QAction* Open1 = nullptr;
+    QAction* Open2 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* Save2 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* XYPlot1 = nullptr;
+    QAction* CPlot1 = nullptr;
+    QAction* XYPlot3 = nullptr;
+    QAction* Device1 = nullptr;
+    QAction* LogicalOscilloscope1 = nullptr;
+    QAction* StandardOscilloscope1 = nullptr;
+    QAction* DemoForLogicScope1 = nullptr;
+    QAction* ToolButton32 = nullptr;
+    QPushButton* ex_sp4 = nullptr;
+    QPushButton* sb_4 = nullptr;
+
+    // the six workers
+    TimeThread* time_thread_ = nullptr;
+    std::array<WorkerThread*, 5> other_workers_{};
+
+    // bitmaps owned by the window
+    std::array<QImage*, 8> knob_bitmaps_{};
+    std::array<QImage*, 5> view_bitmaps_{};
+
+    uint32_t label7_colour_ = 0;
+    uint32_t label8_colour_ = 0;
+    int32_t cursor_x1_ = 0, cursor_x2_ = 0, cursor_y1_ = 0, cursor_y2_ = 0;
+    QList<int> initial_split1_, initial_split2_;
+    bool control_panel_open_ = true;
+    bool measure_panel_open_ = true;
+    int highlighted_run_ = -1;
+    uint64_t frames_shown_ = 0;
+    bool timer_error_shown_ = false;
+    bool created_ = false;
+    bool closed_ = false;
+};
+
+} // namespace orv::ui

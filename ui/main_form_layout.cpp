@@ -1,0 +1,336 @@
+// SPDX-License-Identifier: MIT
+// The main window's menus, tool bar and panels. Items whose commands arrive with later
+// subsystems are present and disabled until then.
+#include "ui/main_form.h"
+
+#include "core/scope/tables.h"
+#include "render/colour.h"
+#include "ui/trace_view.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace orv::ui {
+namespace {
+
+QAction* item(QMenu* menu, const char* name, const char* caption, bool enabled = false) {
+    QAction* a = menu->addAction(QString::fromLatin1(caption));
+    a->setObjectName(QString::fromLatin1(name));
+    a->setEnabled(enabled);
+    return a;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, bool enabled = false) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setEnabled(enabled);
+    return b;
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* caption) {
+    auto* l = new QLabel(QString::fromLatin1(caption), parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+void swatch(QLabel* l, uint32_t colour) {
+    const QColor c = orv::render::to_qcolor(colour);
+    l->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid black;").arg(c.name()));
+    l->setMinimumSize(24, 14);
+}
+
+// A knob component: the program draws the knob itself into its bitmap (front-panel subsystem);
+// until then it shows the empty bitmap and takes no input.
+QLabel* knob(QWidget* parent, const char* name, int size) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setFixedSize(size, size);
+    l->setEnabled(false);
+    l->setAutoFillBackground(true);
+    return l;
+}
+
+QComboBox* list(QWidget* parent, const char* name) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setEnabled(false);
+    return c;
+}
+
+} // namespace
+
+void TMainForm::build_menus() {
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    Open1 = item(file, "Open1", "&Open");
+    Save1 = item(file, "Save1", "Sa&ve");
+    Open2 = item(file, "Open2", "&Open");
+    Save2 = item(file, "Save2", "Sa&ve");
+    N5 = file->addSeparator();
+    N5->setObjectName(QStringLiteral("N5"));
+    item(file, "SaveAsJpg1", "Save As JPG");
+    item(file, "Print1", "&Print");
+    file->addSeparator();
+    QAction* exit = item(file, "Exit1", "E&xit", true);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("View1"));
+    item(view, "MaximizeMainView1", "Maximize Main View");
+    item(view, "MinimizeControlPanel1", "Minimize Control Panel");
+    item(view, "NormalizeControlPanel1", "Normalize Control Panel");
+    item(view, "MinimizeMeasurementPanel1", "Minimize Measurement Panel");
+    item(view, "NormalizeMeasurementPanel1", "Normalize Measurement Panel");
+    view->addSeparator();
+    item(view, "ToolBar2", "Tool Bar");
+    item(view, "MenuSwitch1", "Menu S&witch");
+    view->addSeparator();
+    item(view, "TrigViewAtCenter1", "Trig & View At Center");
+    item(view, "SetTriggleLocationXAxis1", "Set Trigger Location (Time-Axis)");
+
+    QMenu* analysis = bar->addMenu(QStringLiteral("&Analysis"));
+    analysis->setObjectName(QStringLiteral("Analysis1"));
+    item(analysis, "FFT1", "&FFT");
+    XYPlot3 = item(analysis, "XYPlot3", "&X-Y Plot");
+    XYPlot1 = item(analysis, "XYPlot1", "S &Map");
+    CPlot1 = item(analysis, "CPlot1", "&C Map");
+
+    QMenu* setting = bar->addMenu(QStringLiteral("&Setting"));
+    setting->setObjectName(QStringLiteral("Setting1"));
+    item(setting, "MainView1", "&Main Window");
+    item(setting, "General1", "Pro&be");
+    item(setting, "Cursor1", "C&ursor");
+    item(setting, "Cursor2", "Curso&r");
+
+    QMenu* device = bar->addMenu(QStringLiteral("&Device"));
+    device->setObjectName(QStringLiteral("DeviceMenu"));
+    Device1 = device->menuAction();
+    Device1->setObjectName(QStringLiteral("Device1"));
+    StandardOscilloscope1 = item(device, "StandardOscilloscope1", "&Standard Oscilloscope");
+    LogicalOscilloscope1 = item(device, "LogicalOscilloscope1", "&Logic Oscilloscope");
+    DemoForLogicScope1 = item(device, "DemoForLogicScope1", "Demo For Logic Scope");
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    item(help, "Language1", "&Language");
+    item(help, "WebPage1", "&Web Page");
+    item(help, "About1", "&About");
+}
+
+void TMainForm::build_tool_bar() {
+    ToolBar1 = addToolBar(QStringLiteral("Tool Bar"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    auto tool = [this](const char* name, const char* caption) {
+        QAction* a = ToolBar1->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setEnabled(false);
+        return a;
+    };
+    tool("ToolButton1", "Main View");
+    tool("ToolButton2", "Control");
+    tool("ToolButton4", "Measurement");
+    ToolBar1->addSeparator();
+    tool("ToolButton3", "FFT");
+    tool("ToolButton15", "X-Y Plot");
+    tool("ToolButton16", "C Map");
+    tool("ToolButton17", "S Map");
+    ToolBar1->addSeparator();
+    tool("ToolButton19", "Open");
+    tool("ToolButton20", "Save");
+    tool("ToolButton21", "Recorder");
+    ToolButton32 = tool("ToolButton32", "Logic");
+}
+
+QWidget* TMainForm::build_control_panel() {
+    auto* panel = new QWidget;
+    panel->setObjectName(QStringLiteral("controlpanel"));
+    auto* col = new QVBoxLayout(panel);
+    col->setContentsMargins(4, 4, 4, 4);
+
+    auto* knobs = new QGridLayout;
+    knobs->addWidget(knob(panel, "timediv", 180), 0, 0, 1, 2, Qt::AlignHCenter);
+    knobs->addWidget(knob(panel, "v1div", 136), 1, 0, Qt::AlignHCenter);
+    knobs->addWidget(knob(panel, "v2div", 136), 1, 1, Qt::AlignHCenter);
+    auto* lists = new QGridLayout;
+    lists->addWidget(list(panel, "a_div_cb"), 0, 0);
+    lists->addWidget(list(panel, "b_div_cb"), 0, 1);
+    knobs->addLayout(lists, 2, 0, 1, 2);
+    col->addLayout(knobs);
+
+    auto* couple = new QGridLayout;
+    const char* names[2][3] = {{"acoupledc", "acouplegnd", "acoupleac"}, {"bcoupledc", "bcouplegnd", "bcoupleac"}};
+    const char* captions[3] = {"DC", "GND", "AC"};
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < 3; ++i) couple->addWidget(button(panel, names[ch][i], captions[i]), ch, i);
+    col->addLayout(couple);
+
+    auto* pos = new QGridLayout;
+    pos->addWidget(knob(panel, "v1pos", 80), 0, 0, Qt::AlignHCenter);
+    pos->addWidget(knob(panel, "v2pos", 80), 0, 1, Qt::AlignHCenter);
+    pos->addWidget(knob(panel, "trigglelevel", 80), 0, 2, Qt::AlignHCenter);
+    pos->addWidget(list(panel, "a_pos_cb"), 1, 0);
+    pos->addWidget(list(panel, "b_pos_cb"), 1, 1);
+    pos->addWidget(list(panel, "trig_pos_cb"), 1, 2);
+    pos->addWidget(button(panel, "SpeedButton1", "0"), 2, 0);
+    pos->addWidget(button(panel, "SpeedButton2", "0"), 2, 1);
+    pos->addWidget(button(panel, "SpeedButton3", "0"), 2, 2);
+    col->addLayout(pos);
+
+    auto* trig = new QHBoxLayout;
+    trig->addWidget(button(panel, "atrigbt", "A"));
+    trig->addWidget(button(panel, "btrigbt", "B"));
+    trig->addWidget(button(panel, "trigedgetop", "up"));
+    trig->addWidget(button(panel, "trigedgelevel", "-"));
+    trig->addWidget(button(panel, "trigedgebot", "down"));
+    col->addLayout(trig);
+
+    // Check boxes and colour swatches: the trace renderer reads them on every frame.
+    auto* show = new QGridLayout;
+    CheckBox1 = new QCheckBox(panel);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox2 = new QCheckBox(panel);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox3 = new QCheckBox(panel);
+    CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
+    for (QCheckBox* c : {CheckBox1, CheckBox2, CheckBox3}) c->setChecked(true);
+    Label7 = label(panel, "Label7", "");
+    Label8 = label(panel, "Label8", "");
+    Label5 = label(panel, "Label5", "");
+    show->addWidget(CheckBox1, 0, 0);
+    show->addWidget(label(panel, "Label1", "CH-A"), 0, 1);
+    show->addWidget(Label7, 0, 2);
+    show->addWidget(CheckBox2, 1, 0);
+    show->addWidget(label(panel, "Label2", "CH-B"), 1, 1);
+    show->addWidget(Label8, 1, 2);
+    show->addWidget(CheckBox3, 2, 0);
+    show->addWidget(label(panel, "Label3", "Trig"), 2, 1);
+    show->addWidget(Label5, 2, 2);
+    show->addWidget(button(panel, "AB1", "A&+/-B"), 0, 3);
+    labela_b = label(panel, "labela_b", "");
+    show->addWidget(labela_b, 0, 4);
+    col->addLayout(show);
+
+    // The run buttons: index = run mode; the highlighted one has a red caption.
+    auto* run = new QGridLayout;
+    for (int i = 0; i < orv::kRunButtons; ++i) {
+        const std::string_view cap = orv::run_button_caption(i);
+        const std::string name = "sp_control" + std::to_string(i);
+        sp_control[static_cast<std::size_t>(i)] = button(panel, name.c_str(), std::string(cap).c_str());
+        run->addWidget(sp_control[static_cast<std::size_t>(i)], i / 4, i % 4);
+    }
+    sp_control[4]->setVisible(false); // "FREE RUN"
+    sp_control[5]->setVisible(false); // "RECORDE"
+    col->addLayout(run);
+
+    auto* shortcuts = new QGridLayout;
+    const char* ex[][2] = {{"ex_sp0", "FFT"},      {"ex_sp1", "C Map"},      {"ex_sp2", "X-Y Plot"},
+                           {"ex_sp5", "S Map"},    {"ex_sp6", "FFT Option"}, {"ex_sp7", "X-Y Option"},
+                           {"ex_sp3", "Recorder"}, {"ex_sp4", "Logic"},      {"ex_sp8", "Main Option"}};
+    int n = 0;
+    for (auto& e : ex) {
+        QPushButton* b = button(panel, e[0], e[1]);
+        if (n == 7) ex_sp4 = b;
+        shortcuts->addWidget(b, n / 3, n % 3);
+        ++n;
+    }
+    sb_4 = button(panel, "sb_4", "Save");
+    shortcuts->addWidget(sb_4, 3, 0);
+    col->addLayout(shortcuts);
+    col->addStretch(1);
+    return panel;
+}
+
+void TMainForm::build_measure_panel() {
+    measurepanel = new QWidget;
+    measurepanel->setObjectName(QStringLiteral("measurepanel"));
+    measurepanel->setAutoFillBackground(true);
+    QPalette pal = measurepanel->palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    measurepanel->setPalette(pal);
+    auto* grid = new QGridLayout(measurepanel);
+    grid->setContentsMargins(4, 4, 4, 4);
+    for (int i = 0; i < 12; ++i) {
+        const std::string name = "mrl_" + std::to_string(i);
+        QLabel* l = label(measurepanel, name.c_str(), "      ");
+        l->setFixedSize(210, 32);
+        l->setStyleSheet(QStringLiteral("color: #00ff00;"));
+        l->setProperty("item_index", i);
+        mrl[static_cast<std::size_t>(i)] = l;
+        grid->addWidget(l, i / 6, i % 6);
+    }
+}
+
+void TMainForm::build_panels() {
+    viewpanel = new QWidget;
+    viewpanel->setObjectName(QStringLiteral("viewpanel"));
+    auto* v = new QVBoxLayout(viewpanel);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    TimeSerieimage = new TraceImage(viewpanel);
+    TimeSerieimage->setObjectName(QStringLiteral("TimeSerieimage"));
+    TimeSerieimage->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    timebar = new QScrollBar(Qt::Horizontal, viewpanel);
+    timebar->setObjectName(QStringLiteral("timebar"));
+    timebar->setPageStep(0);
+    timebar->setEnabled(false);
+    v->addWidget(TimeSerieimage, 1);
+    v->addWidget(timebar);
+
+    build_measure_panel();
+    Splitter2 = new QSplitter(Qt::Vertical);
+    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    Splitter2->addWidget(viewpanel);
+    Splitter2->addWidget(measurepanel);
+    Splitter2->setStretchFactor(0, 1);
+    Splitter2->setStretchFactor(1, 0);
+
+    controlpanel = build_control_panel();
+    Splitter1 = new QSplitter(Qt::Horizontal);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->addWidget(Splitter2);
+    Splitter1->addWidget(controlpanel);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setHandleWidth(4);
+    setCentralWidget(Splitter1);
+    swatch(Label7, label7_colour_);
+    swatch(Label8, label8_colour_);
+}
+
+void TMainForm::menu_switch() {
+    const bool second_layout = Open2->isVisible();
+    for (QAction* a : {Save1, Open1, XYPlot1, CPlot1, XYPlot3}) a->setVisible(second_layout);
+    for (QAction* a : {Open2, Save2, N5}) a->setVisible(!second_layout);
+}
+
+void TMainForm::apply_logic_menu_visibility() {
+    const bool logic = ctx_.user_prefs.logic_scope_enabled == 1;
+    for (QAction* a : {Device1, LogicalOscilloscope1, DemoForLogicScope1, ToolButton32}) a->setVisible(logic);
+    ex_sp4->setVisible(logic);
+    sb_4->setVisible(!logic);
+}
+
+void TMainForm::highlight_run_button(int index) {
+    highlighted_run_ = orv::run_button_index(index);
+    for (int i = 0; i < orv::kRunButtons; ++i) {
+        // An explicit colour, so the highlight also shows on a disabled button.
+        sp_control[static_cast<std::size_t>(i)]->setStyleSheet(
+            i == highlighted_run_ ? QStringLiteral("color: #ff0000;") : QStringLiteral("color: #000000;"));
+    }
+}
+
+} // namespace orv::ui
