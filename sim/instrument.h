@@ -23,8 +23,9 @@ struct InstrumentConfig {
     int variant = 51;                            // 51 or 52
     std::array<uint8_t, 5> id{3, 1, 4, 1, 5};    // identification bytes of the information packet
     int frame_bytes = 6147;                      // scope block packets: 6147 or 5003
-    std::array<SignalSpec, 2> signal{SignalSpec{SignalKind::Sine, 1000.0, 1.0, 0.0},
-                                     SignalSpec{SignalKind::Square, 500.0, 0.5, 0.0}};
+    // Large enough to cross the centre at the application's start-up range of 5 V/div.
+    std::array<SignalSpec, 2> signal{SignalSpec{SignalKind::Sine, 1000.0, 3.0, 0.0},
+                                     SignalSpec{SignalKind::Square, 500.0, 1.5, 0.0}};
     std::array<LogicSpec, 2> logic{};            // Analog: the signal against logic_threshold_v
     double logic_threshold_v = 0.0;
     uint64_t seed = 1;

@@ -254,7 +254,8 @@ struct Instrument::Impl {
     // Finds edges up to time `until` (bounded work per call).
     void scan_edges(double until) {
         double period = cfg.logic[0].kind != LogicKind::Analog ? cfg.logic[0].period() : cfg.signal[0].period();
-        double step = std::max(kHighExtStep, period / 64.0);
+        // A clock without a period (an analogue input) is followed at 1 us.
+        double step = period > 0.0 ? std::max(kHighExtStep, period / 64.0) : 1e-6;
         for (int i = 0; i < 4'000'000 && edge_scanned < until; ++i) {
             edge_scanned += step;
             bool level = clock_level_at(edge_scanned);
@@ -264,10 +265,10 @@ struct Instrument::Impl {
     }
     double edge_time(int64_t n) const {
         auto* self = const_cast<Impl*>(this);
-        while (n - edge_base >= int64_t(edges.size())) {
-            double before = edge_scanned;
+        // Bounded work per call: an input that never clocks leaves the sample in the future.
+        for (int i = 0; n - edge_base >= int64_t(edges.size()); ++i) {
+            if (i == 8) return kInf;
             self->scan_edges(edge_scanned + 0.05);
-            if (edge_scanned == before || edge_scanned - t_epoch > 3600.0) return kInf;
         }
         if (n < edge_base) return t_epoch;
         return edges[std::size_t(n - edge_base)];
@@ -480,6 +481,7 @@ struct Instrument::Impl {
                 return true;
             }
             search_from = end + 1;
+            if (high_ext) trim_edges(search_from - pre - 8);
         }
         if (giveup >= 0 && search_from > giveup) {
             frame_known = true;

@@ -107,6 +107,7 @@ std::string to_string(const SignalSpec& s) {
 }
 
 bool LogicSpec::level(double t) const {
+    if (!std::isfinite(t)) return false;
     switch (kind) {
     case LogicKind::Analog: return false;
     case LogicKind::Clock: return frac(frequency_hz * t) < 0.5;
