@@ -46,7 +46,7 @@ struct FakeDevice {
 
 class FakeDriver final : public Driver {
 public:
-    std::vector<FakeDevice> devices;
+    std::deque<FakeDevice> devices; // references stay valid as devices are added
     int calls = 0;                      // every entry into the driver or a connection
     std::function<void()> after_count;  // runs after count(), e.g. to unplug a device
 
