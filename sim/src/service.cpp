@@ -14,10 +14,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// How long a read may wait on the simulated clock: the application asks only for what the
-// queue status reported, so a long wait would only stall the service for other devices.
-constexpr uint32_t kMaxReadWaitMs = 500;
-
 std::string socket_name(int k) { return "dev" + std::to_string(k); }
 
 class SimDevice : public orblink::wire::BasicDevice {
@@ -47,6 +43,7 @@ public:
     Instrument& instrument() { return instrument_; }
     uint64_t dropped() const { return dropped_.load(); }
     FILE* log() const { return log_; }
+    void set_stop_flag(const std::atomic<bool>* stop) { stop_ = stop; }
 
 protected:
     std::size_t read_data(uint8_t* dst, std::size_t max, uint32_t wait_ms) override {
@@ -57,8 +54,8 @@ protected:
                 if (!instrument_.step(1.0)) break;
             return instrument_.read(dst, max);
         }
-        auto deadline = Clock::now() + std::chrono::milliseconds(std::min(wait_ms, kMaxReadWaitMs));
-        while (instrument_.queued() < max && Clock::now() < deadline) {
+        auto deadline = Clock::now() + std::chrono::milliseconds(wait_ms);
+        while (instrument_.queued() < max && Clock::now() < deadline && !(stop_ && stop_->load())) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             tick();
         }
@@ -106,6 +103,7 @@ private:
     Instrument instrument_;
     Clock::time_point epoch_ = Clock::now();
     std::atomic<uint64_t> dropped_{0};
+    const std::atomic<bool>* stop_ = nullptr;
 };
 
 struct Slot {
@@ -205,10 +203,11 @@ std::unique_ptr<Service> Service::create(const SimulatorOptions& options, std::s
 }
 
 void Service::run(const std::atomic<bool>& stop) {
-    const int per_slot_ms = std::max(1, 4 / int(d_->slots.size()));
-    while (!stop.load()) {
-        for (auto& sp : d_->slots) {
-            Slot& s = *sp;
+    // One thread per instrument: a read that waits out its time-out on one device must not
+    // hold up the requests of another.
+    auto serve = [this, &stop](Slot& s) {
+        s.device->set_stop_flag(&stop);
+        while (!stop.load()) {
             int req = s.request.exchange(0);
             if (req == 1 && s.plugged) d_->unplug(s);
             if (req == 2 && !s.plugged) d_->plug(s, nullptr);
@@ -218,13 +217,17 @@ void Service::run(const std::atomic<bool>& stop) {
             }
             if (s.server) {
                 s.device->tick();
-                s.server->poll_once(*s.device, per_slot_ms);
+                s.server->poll_once(*s.device, 4);
                 if (s.log) std::fflush(s.log);
             } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(per_slot_ms));
+                std::this_thread::sleep_for(std::chrono::milliseconds(4));
             }
         }
-    }
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t k = 1; k < d_->slots.size(); ++k) threads.emplace_back(serve, std::ref(*d_->slots[k]));
+    if (!d_->slots.empty()) serve(*d_->slots[0]);
+    for (auto& t : threads) t.join();
 }
 
 const std::string& Service::directory() const { return d_->dir; }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -177,6 +178,35 @@ TEST(Service, UnplugFailsTheNextRequestAndReplugIsAFreshDevice) {
     for (int i = 0; i < 200 && !host->plugged(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     Client again(host->device_path());
     EXPECT_TRUE(again.connected());
+}
+
+TEST(Service, TwoInstrumentsIdentifyThemselvesDifferently) {
+    auto o = virtual_options();
+    o.virtual_clock = false; // a stopped instrument on wall time: the read below waits it out
+    o.devices.push_back(o.devices[0]);
+    o.devices[1].instrument.id = default_id(1);
+    auto host = SimulatorHost::start(o);
+    ASSERT_TRUE(host);
+    Client a(host->device_path(0)), b(host->device_path(1));
+    ASSERT_TRUE(a.configure() && b.configure());
+    // A read that waits out its time-out on one device does not hold up the other.
+    ASSERT_EQ(a.set(wire::kSetTimeouts, {800, 400}), 0);
+    std::atomic<bool> a_done{false};
+    std::thread slow([&] {
+        a.read(100);
+        a_done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(b.command(15, 0));
+    auto info_b = read_some(b, 10);
+    EXPECT_FALSE(a_done.load());
+    slow.join();
+    ASSERT_EQ(a.set(wire::kSetTimeouts, {400, 400}), 0);
+    ASSERT_TRUE(a.command(15, 0));
+    auto info_a = read_some(a, 10);
+    ASSERT_EQ(info_a.size(), 10u);
+    ASSERT_EQ(info_b.size(), 10u);
+    EXPECT_NE(info_a, info_b);
 }
 
 TEST(Service, ScheduledUnplugAndReplug) {
