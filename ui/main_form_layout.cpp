@@ -261,8 +261,9 @@ void TMainForm::build_measure_panel() {
     QPalette pal = measurepanel->palette();
     pal.setColor(QPalette::Window, Qt::black);
     measurepanel->setPalette(pal);
-    auto* grid = new QGridLayout(measurepanel);
-    grid->setContentsMargins(4, 4, 4, 4);
+    // Placed, not laid out: the read-outs keep their size and the panel may be narrower than
+    // the twelve of them (the rest is clipped), so the window never outgrows the screen.
+    measurepanel->setMinimumSize(0, 0);
     for (int i = 0; i < 12; ++i) {
         const std::string name = "mrl_" + std::to_string(i);
         QLabel* l = label(measurepanel, name.c_str(), "      ");
@@ -270,7 +271,7 @@ void TMainForm::build_measure_panel() {
         l->setStyleSheet(QStringLiteral("color: #00ff00;"));
         l->setProperty("item_index", i);
         mrl[static_cast<std::size_t>(i)] = l;
-        grid->addWidget(l, i / 6, i % 6);
+        l->move(4 + (i % 6) * 214, 4 + (i / 6) * 36);
     }
 }
 

@@ -159,7 +159,7 @@ std::optional<FatalStart> TMainForm::FormCreate() {
     // 19. Geometry only on the screen it was saved on.
     if (screen.width() == p.screen_width && screen.height() == p.screen_height && p.main_width > 0 &&
         p.main_height > 0) {
-        resize(p.main_width, p.main_height);
+        resize(std::min(p.main_width, screen.width()), std::min(p.main_height, screen.height()));
         const int cw = std::max(0, static_cast<int>(p.control_panel_width));
         const int mh = std::max(0, static_cast<int>(p.measure_panel_height));
         initial_split1_ = {std::max(1, p.main_width - cw), cw};
@@ -171,6 +171,8 @@ std::optional<FatalStart> TMainForm::FormCreate() {
         cursor_y1_ = p.cursor_pixels[2];
         cursor_y2_ = p.cursor_pixels[3];
     } else {
+        // Without a window manager "maximised" is only a hint; the size makes it true.
+        if (const QScreen* scr = QGuiApplication::primaryScreen()) resize(scr->availableGeometry().size());
         setWindowState(windowState() | Qt::WindowMaximized);
         ctx_.user_prefs.screen_width = screen.width();
         ctx_.user_prefs.screen_height = screen.height();
