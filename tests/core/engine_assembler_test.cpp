@@ -73,7 +73,7 @@ TEST_F(EngineTest, InstrumentCalibrationFileIsLoadedAndSent) {
 }
 
 TEST_F(EngineTest, ShortDataPacketOnTheFirstFrame) {
-    connect();
+    connect(true);
     FakeWorker time;
     scope->set_worker(WorkerKind::Time, &time);
     tick_with(data_packet(2500, [](uint32_t i) { return i % 200; }, [](uint32_t) { return 9; }));

@@ -250,10 +250,18 @@ protected:
     }
     ~EngineTest() override { std::filesystem::remove_all(home); }
 
-    // Connects to Dev0 and forgets the initialisation traffic.
-    void connect() {
+    // Connects to Dev0 and forgets the initialisation traffic. Unless told, the view is taken
+    // as already centred, so the first frame sends nothing and moves no trigger.
+    void connect(bool first_frame_pending = false) {
         ASSERT_TRUE(scope->connect("Dev0"));
+        scope->first_frame_pending = first_frame_pending;
         lib.take_commands();
+    }
+    // A new engine on the same context and library (the old one's device is closed first).
+    void fresh_scope() {
+        scope->link().close_connected();
+        scope = std::make_unique<Scope>(ctx, lib, ui, hooks);
+        scope->start();
     }
     void set_mode(RunMode m) {
         ctx.current_settings.run_mode = m;
