@@ -39,7 +39,8 @@ public:
         uint32_t read_to = read_timeout_, write_to = write_timeout_;
         note_timeouts(code, static_cast<const uint8_t*>(in), in_size, read_to, write_to);
         wire::Header h{uint32_t(wire::Kind::Ioctl), code, out_size, 0};
-        if (!wire::send_message(fd_, h, {static_cast<const uint8_t*>(in), in ? in_size : 0}))
+        if (!wire::send_message(fd_, h, {static_cast<const uint8_t*>(in), in ? in_size : 0},
+                                kGuardMs))
             return fail();
         wire::Reply reply;
         if (wire::receive_reply(fd_, wire::Kind::Ioctl, out_size, reply, kGuardMs) !=
@@ -59,7 +60,8 @@ public:
         if (fd_ < 0) return false;
         count = std::min(count, wire::kMaxPayload);
         if (count == 0) return true;
-        if (!wire::send_message(fd_, wire::Header{uint32_t(wire::Kind::Read), count, 0, 0}))
+        if (!wire::send_message(fd_, wire::Header{uint32_t(wire::Kind::Read), count, 0, 0}, {},
+                                kGuardMs))
             return fail();
         wire::Reply reply;
         if (wire::receive_reply(fd_, wire::Kind::Read, count, reply, guard(read_timeout_)) !=
@@ -76,7 +78,8 @@ public:
         if (fd_ < 0) return false;
         count = std::min(count, wire::kMaxPayload);
         if (!wire::send_message(fd_, wire::Header{uint32_t(wire::Kind::Write), 0, 0, 0},
-                                {static_cast<const uint8_t*>(buffer), count}))
+                                {static_cast<const uint8_t*>(buffer), count},
+                                guard(write_timeout_)))
             return fail();
         wire::Reply reply;
         if (wire::receive_reply(fd_, wire::Kind::Write, count, reply, guard(write_timeout_)) !=

@@ -28,6 +28,9 @@ uint32_t get32(const uint8_t* p) {
 
 using Clock = std::chrono::steady_clock;
 
+// How long the server waits on a client that stops reading or stops mid-request.
+constexpr int kClientStallMs = 2000;
+
 // Milliseconds left until deadline for poll(); -1 when there is no deadline.
 int remaining_ms(bool limited, Clock::time_point deadline) {
     if (!limited) return -1;
@@ -97,11 +100,21 @@ DeviceInfo decode_device_info(std::span<const uint8_t> bytes) {
     return info;
 }
 
-bool write_all(int fd, const void* data, std::size_t size) {
+bool write_all(int fd, const void* data, std::size_t size, int timeout_ms) {
     auto* p = static_cast<const uint8_t*>(data);
+    const bool limited = timeout_ms >= 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
     while (size > 0) {
-        ssize_t n = ::send(fd, p, size, MSG_NOSIGNAL);
+        ssize_t n = ::send(fd, p, size, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // A peer that stops reading must not hold us past the deadline.
+            pollfd pfd{fd, POLLOUT, 0};
+            int r = ::poll(&pfd, 1, remaining_ms(limited, deadline));
+            if (r < 0 && errno == EINTR) continue;
+            if (r <= 0) return false;
+            continue;
+        }
         if (n <= 0) return false;
         p += n;
         size -= std::size_t(n);
@@ -129,7 +142,7 @@ IoResult read_all(int fd, void* data, std::size_t size, int timeout_ms) {
     return IoResult::Ok;
 }
 
-bool send_message(int fd, const Header& h, std::span<const uint8_t> payload) {
+bool send_message(int fd, const Header& h, std::span<const uint8_t> payload, int timeout_ms) {
     if (payload.size() > kMaxPayload) return false;
     Header out = h;
     out.length = uint32_t(payload.size());
@@ -137,7 +150,7 @@ bool send_message(int fd, const Header& h, std::span<const uint8_t> payload) {
     std::vector<uint8_t> buf(kHeaderSize + payload.size());
     encode_header(out, buf.data());
     if (!payload.empty()) std::memcpy(buf.data() + kHeaderSize, payload.data(), payload.size());
-    return write_all(fd, buf.data(), buf.size());
+    return write_all(fd, buf.data(), buf.size(), timeout_ms);
 }
 
 IoResult receive_message(int fd, Header& h, std::vector<uint8_t>& payload, int timeout_ms) {
@@ -173,7 +186,8 @@ int connect_device(const std::string& path, int hello_timeout_ms, bool* busy) {
     if (busy) *busy = false;
     sockaddr_un addr;
     if (!fill_address(path, addr)) return -1;
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Non-blocking, so a service whose backlog is full refuses (EAGAIN) instead of blocking us.
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return -1;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
         ::close(fd);
@@ -232,11 +246,12 @@ void DeviceServer::accept_pending(Handler& handler) {
         int fd = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) return;
         if (client_ >= 0) {
-            send_message(fd, Header{uint32_t(Kind::Hello), kHelloBusy, 0, 0});
+            send_message(fd, Header{uint32_t(Kind::Hello), kHelloBusy, 0, 0}, {}, 0);
             ::close(fd);
             continue;
         }
-        if (!send_message(fd, Header{uint32_t(Kind::Hello), kHelloAccepted, 0, 0})) {
+        if (!send_message(fd, Header{uint32_t(Kind::Hello), kHelloAccepted, 0, 0}, {},
+                          kClientStallMs)) {
             ::close(fd);
             continue;
         }
@@ -249,7 +264,7 @@ bool DeviceServer::serve_request(Handler& handler) {
     Header h;
     std::vector<uint8_t> in;
     // The request is already arriving; a client that stalls mid-message is dropped.
-    if (receive_message(client_, h, in, 2000) != IoResult::Ok) return false;
+    if (receive_message(client_, h, in, kClientStallMs) != IoResult::Ok) return false;
     Header reply{h.kind | kReplyBit, 0, 0, 0};
     std::vector<uint8_t> out;
     switch (Kind(h.kind)) {
@@ -270,7 +285,7 @@ bool DeviceServer::serve_request(Handler& handler) {
     default:
         return false;
     }
-    return send_message(client_, reply, out);
+    return send_message(client_, reply, out, kClientStallMs);
 }
 
 bool DeviceServer::poll_once(Handler& handler, int timeout_ms) {

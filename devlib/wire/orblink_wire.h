@@ -102,12 +102,14 @@ DeviceInfo decode_device_info(std::span<const uint8_t> bytes); // short input re
 
 enum class IoResult { Ok, Closed, Timeout, Error };
 
-// Writes everything (MSG_NOSIGNAL); false on any error.
-bool write_all(int fd, const void* data, std::size_t size);
+// Writes everything (MSG_NOSIGNAL) within timeout_ms in total (negative: no limit); false on
+// any error or when the peer stops taking bytes for that long.
+bool write_all(int fd, const void* data, std::size_t size, int timeout_ms = -1);
 // Reads exactly size bytes within timeout_ms in total (negative: no limit).
 IoResult read_all(int fd, void* data, std::size_t size, int timeout_ms);
 
-bool send_message(int fd, const Header& h, std::span<const uint8_t> payload = {});
+bool send_message(int fd, const Header& h, std::span<const uint8_t> payload = {},
+                  int timeout_ms = -1);
 // Reads one message; a malformed header is Error. timeout_ms bounds the whole message.
 IoResult receive_message(int fd, Header& h, std::vector<uint8_t>& payload, int timeout_ms);
 
@@ -123,7 +125,8 @@ IoResult receive_reply(int fd, Kind request, uint32_t limit, Reply& reply, int t
 // ---- Client side ---------------------------------------------------------------------------
 
 // Connects to a device socket and waits for the hello. Returns the connected fd, or -1 if the
-// service is absent, refused (busy) or silent for hello_timeout_ms.
+// service is absent, refused (busy), not accepting (full backlog) or silent for
+// hello_timeout_ms. The fd is non-blocking; use the helpers above with time-outs on it.
 int connect_device(const std::string& path, int hello_timeout_ms, bool* busy = nullptr);
 
 // ---- Server side ---------------------------------------------------------------------------

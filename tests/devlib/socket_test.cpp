@@ -276,6 +276,15 @@ TEST_F(SocketDevices, AVanishedServiceFailsRequestsWithoutHangingOrSigpipe) {
     ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     ::close(stale);
     EXPECT_EQ(OB_OpenIndex(1, &h), OB_BAD_HANDLE);
+
+    // A hung service: it listens but never accepts, so no hello comes; the open gives up.
+    const std::string hung_path = dir_ + "/dev8";
+    std::memcpy(addr.sun_path, hung_path.c_str(), hung_path.size() + 1);
+    int hung = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(hung, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(hung, 1), 0);
+    EXPECT_EQ(OB_OpenIndex(1, &h), OB_BAD_HANDLE);
+    ::close(hung);
 }
 
 // Replies the library must treat as a failed request: never a crash, an over-read or a hang.
