@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/analysis/measurements.h"
+#include "core/analysis/peak_pass.h"
 
 namespace orv {
 namespace {
@@ -361,6 +362,39 @@ TEST(AnalysisMeasurements, LabelsShowTheirSelection) {
     EXPECT_EQ(measure_label_text(m, 0, kAFreq, 12), "A: Freq= 1.000 kHz");
     EXPECT_EQ(measure_label_text(m, 5, kAFreq, 5), "      ");  // beyond the count shown
     EXPECT_EQ(measure_label_text(m, 0, 12, 12), "      ");    // a selection out of range
+}
+
+TEST(AnalysisPeakPass, OneJobGivesTextsDecisionAndMeter) {
+    // A job as the hand-off fills it: a 1 kHz square wave centred 10 codes below mid-screen on A.
+    FrameJob job;
+    const auto r = record(square(87, 187, 250), flat(127));
+    std::copy(r.begin(), r.end(), job.samples.get());
+    job.frame_length = kFull;
+    job.device_model = 1;
+    job.counts_per_div = 25.0;
+    job.frame_settings.time_base = 7;
+    job.frame_settings.time_per_div_ms = 1.0;
+    job.frame_settings.a_volts_per_div = 1.0;
+    job.frame_settings.b_volts_per_div = 1.0;
+    job.current_settings.run_mode = RunMode::Normal;
+    job.prefs.meter_ra = 1;
+    job.prefs.meter_ra_unit = 1;  // 1 K
+    job.prefs.meter_rb = 0;       // typed 0: read as 1000 ohms
+
+    PeakPassOutput out;
+    run_peak_pass(job, {FrequencyTracking::ChannelA, kFull, true}, out);
+    EXPECT_EQ(out.measure.texts[kAFreq], "A: Freq= 1.000 kHz");
+    EXPECT_TRUE(out.tracking.active);
+    EXPECT_EQ(out.tracking.time_base_step, 0);
+    EXPECT_EQ(out.tracking.position_delta, 3);
+    ASSERT_TRUE(out.meter_updated);
+    EXPECT_EQ(out.meter.va, "Va =  1.600  V");   // pair 5 sits at 87: 40 counts
+    EXPECT_EQ(out.meter.ia, " Ia =  1.600  mA");
+    EXPECT_EQ(out.meter.ib, " Ib =  0.000  uA");
+
+    run_peak_pass(job, {FrequencyTracking::None, kFull, false}, out);
+    EXPECT_FALSE(out.tracking.active);
+    EXPECT_FALSE(out.meter_updated);
 }
 
 } // namespace
