@@ -177,6 +177,11 @@ TEST_F(SocketDevices, ConfigureWriteAndReadThroughTheService) {
     EXPECT_EQ(OB_WriteData(h, cmd, 4, &put), OB_SUCCESS);
     EXPECT_EQ(put, 4u);
     EXPECT_EQ(s.device.written(), std::vector<uint8_t>(cmd, cmd + 4));
+    // The comm-style write completes at once here; its overlapped result is that write.
+    uint32_t transferred = 0;
+    EXPECT_EQ(OB_CommWrite(h, cmd, 3, &put, nullptr), OB_SUCCESS);
+    EXPECT_EQ(OB_CommGetOverlappedResult(h, nullptr, &transferred, 1), OB_SUCCESS);
+    EXPECT_EQ(transferred, 3u);
 
     std::vector<uint8_t> packet(300);
     for (std::size_t i = 0; i < packet.size(); ++i) packet[i] = uint8_t(i * 7);
