@@ -204,16 +204,31 @@ struct Instrument::Impl {
         if (t <= t_epoch) return -1;
         return int64_t(std::floor((t - t_epoch) * rate));
     }
+    // Per-channel constants of the sample formula, rebuilt after any register write.
+    struct Channel {
+        double zero = 0.0, counts_per_volt = 25.0, shift = 0.0;
+    };
+    mutable std::array<Channel, 2> chan{};
+    mutable bool chan_dirty = true;
+    const Channel& channel(int ch) const {
+        if (chan_dirty) {
+            for (int c = 0; c < 2; ++c) {
+                auto fe = front_end(c);
+                auto& k = chan[std::size_t(c)];
+                k.zero = zero_level(c);
+                k.counts_per_volt = 25.0 / fe.volts_per_div;
+                k.shift = fe.dc ? 0.0 : cfg.signal[std::size_t(c)].mean();
+            }
+            chan_dirty = false;
+        }
+        return chan[std::size_t(ch)];
+    }
     // Noiseless code, before clipping.
     double ideal(int ch, int64_t n) const {
-        auto fe = front_end(ch);
-        double v = 0.0;
-        if (!grounded()) {
-            const auto& s = cfg.signal[std::size_t(ch)];
-            v = s.volts(t_of(n), sample_key(ch, n) ^ 0x5EED);
-            if (!fe.dc) v -= s.mean();
-        }
-        return zero_level(ch) - v / fe.volts_per_div * 25.0;
+        const auto& k = channel(ch);
+        if (grounded()) return k.zero;
+        double v = cfg.signal[std::size_t(ch)].volts(t_of(n), sample_key(ch, n) ^ 0x5EED) - k.shift;
+        return k.zero - v * k.counts_per_volt;
     }
     uint8_t raw(int ch, int64_t n) const {
         switch (cfg.channel_fault[std::size_t(ch)]) {
@@ -339,24 +354,33 @@ struct Instrument::Impl {
             int c = raw(ch, from);
             return hit(c, c) ? std::optional<int64_t>(from) : std::nullopt;
         }
-        // Coarse scan of the noiseless codes; only stretches that can reach L are looked at
+        // Coarse scan of the noiseless codes; only stretches that can cross L are looked at
         // sample by sample, so a trigger that never comes costs little.
         const auto& s = cfg.signal[std::size_t(ch)];
-        const double margin = cfg.noise_codes + 1.5;
+        const double margin = cfg.noise_codes + 0.5; // noise, then rounding
+        const bool noise_kind = !grounded() && s.kind == SignalKind::Noise;
         const bool flat = grounded() || s.kind == SignalKind::Dc || s.period() <= 0.0;
-        int64_t stride = flat ? std::max<int64_t>(1, to - from + 1)
-                              : std::max<int64_t>(1, int64_t(s.period() * rate / 256.0));
+        const int64_t period = flat ? 0 : std::max<int64_t>(1, int64_t(s.period() * rate));
+        int64_t stride = flat ? std::max<int64_t>(1, to - from + 1) : std::max<int64_t>(1, period / 256);
         double lo_all = 0, hi_all = 0;
-        if (!grounded() && s.kind == SignalKind::Noise) {
-            auto fe = front_end(ch);
-            double shift = fe.dc ? 0.0 : s.mean();
-            lo_all = zero_level(ch) - (s.highest() - shift) / fe.volts_per_div * 25.0;
-            hi_all = zero_level(ch) - (s.lowest() - shift) / fe.volts_per_div * 25.0;
+        if (noise_kind) {
+            const auto& k = channel(ch);
+            lo_all = k.zero - (s.highest() - k.shift) * k.counts_per_volt;
+            hi_all = k.zero - (s.lowest() - k.shift) * k.counts_per_volt;
         }
+        // Can codes within [lo, hi] (already clipped) pass this test somewhere?
+        auto possible = [&](double lo, double hi) {
+            switch (kind) {
+            case 0: return lo < L && hi >= L;   // some sample below L, a later one at or above
+            case 1: return hi > L && lo <= L;
+            default: return lo <= L && hi >= L;
+            }
+        };
+        int64_t since_candidate = 0;
         for (int64_t k = from - 1; k < to; ) {
             int64_t k2 = std::min(k + stride, to);
             double lo, hi;
-            if (!grounded() && s.kind == SignalKind::Noise) {
+            if (noise_kind) {
                 lo = lo_all;
                 hi = hi_all;
             } else {
@@ -364,15 +388,18 @@ struct Instrument::Impl {
                 lo = std::min(a, b);
                 hi = std::max(a, b);
             }
-            lo = std::clamp(lo - margin, 0.0, 255.0);
-            hi = std::clamp(hi + margin, 0.0, 255.0);
-            if (L >= lo - 0.5 && L <= hi + 0.5) {
+            lo = std::clamp(std::round(lo - margin), 0.0, 255.0);
+            hi = std::clamp(std::round(hi + margin), 0.0, 255.0);
+            if (possible(lo, hi)) {
+                since_candidate = 0;
                 int prev = raw(ch, std::max(k, from - 1));
                 for (int64_t n = std::max(k + 1, from); n <= k2; ++n) {
                     int cur = raw(ch, n);
                     if (hit(cur, prev)) return n;
                     prev = cur;
                 }
+            } else if (period > 0 && (since_candidate += k2 - k) > 2 * period + stride) {
+                return std::nullopt; // two whole periods without a chance: it repeats for ever
             }
             k = k2;
         }
@@ -571,6 +598,7 @@ struct Instrument::Impl {
     // ---- commands ---------------------------------------------------------------------------
     void apply(int r, int v) {
         regs[std::size_t(r)] = uint8_t(v);
+        chan_dirty = true;
         if (register_cb) register_cb(now, r, v);
         switch (r) {
         case 15: on_run(v); break;
@@ -611,6 +639,7 @@ struct Instrument::Impl {
 
     void reset() {
         regs.fill(0);
+        chan_dirty = true;
         have = 0;
         info_after_command = false;
         dac = {0, 0};
