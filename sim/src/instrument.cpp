@@ -126,6 +126,7 @@ struct Instrument::Impl {
 
     uint64_t dropped = 0;
     uint64_t sent = 0;
+    uint64_t data_sent = 0;
     uint64_t garbage_state = 0;
     std::vector<uint8_t> packet;
 
@@ -160,7 +161,8 @@ struct Instrument::Impl {
             for (std::size_t i = 0; i < n; ++i) junk[i] = uint8_t(mix64(garbage_state + i));
             if (room() >= n + packet.size()) push_raw(junk, n);
         }
-        if (data && cfg.bad_length_every > 0 && sent % uint64_t(cfg.bad_length_every) == 0) {
+        if (data) ++data_sent;
+        if (data && cfg.bad_length_every > 0 && data_sent % uint64_t(cfg.bad_length_every) == 0) {
             uint16_t wrong = uint16_t(packet.size() + 1);
             packet[0] = uint8_t(wrong & 0xFF);
             packet[1] = uint8_t(wrong >> 8);
@@ -570,6 +572,14 @@ struct Instrument::Impl {
             else if (run == 3) stop(); // Single: one frame, then wait for the next run command
             break;
         case Event::Stream: {
+            const std::size_t bytes = logic ? kLogicPacketBytes : kStreamPacketBytes;
+            if (room() < bytes) {
+                // Overflow: the packet is lost whole; no need to build it first.
+                ++stream_index;
+                drop_packet();
+                if (high_ext) trim_edges(stream_index * int64_t(pairs()) * 8 - 8);
+                break;
+            }
             if (logic) {
                 build_logic(stream_index * int64_t(pairs()) * 8);
             } else {
