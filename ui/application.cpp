@@ -2,7 +2,6 @@
 #include "ui/application.h"
 
 #include "core/scope/device_library.h"
-#include "ui/orblink_device_library.h"
 #include "sim/simulator_host.h"
 #include "ui/message_forms.h"
 #include "ui/placeholder_forms.h"
@@ -36,7 +35,7 @@ std::optional<FatalStart> Application::create() {
     QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
 
     // The main window is created first and runs its creation handler before the others exist.
-    main_ = new TMainForm(*ctx_, orblink_device_library(), options_.instance_number);
+    main_ = new TMainForm(*ctx_, orv::orblink_library(), options_.instance_number);
     windows_.push_back(main_);
     if (auto fatal = main_->FormCreate()) return fatal;
     error_ = new TErrorForm;
