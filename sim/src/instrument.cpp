@@ -524,13 +524,6 @@ struct Instrument::Impl {
     Event next_event(double horizon, double& when) {
         when = kInf;
         Event ev = Event::None;
-        // The information packet waits for room too, and never takes the room a capture in
-        // progress has been promised.
-        const std::size_t reserved = capturing ? block_bytes() : 0;
-        if (acq != Acq::Idle && next_info <= horizon && room() >= 10 + reserved) {
-            when = next_info;
-            ev = Event::Info;
-        }
         double t = kInf;
         switch (acq) {
         case Acq::Idle: break;
@@ -550,9 +543,16 @@ struct Instrument::Impl {
             break;
         }
         }
-        if (t <= horizon && t < when) {
+        if (t <= horizon) {
             when = t;
             ev = acq == Acq::Stream ? Event::Stream : Event::Frame;
+        }
+        // The information packet waits for room too, and never takes the room a capture in
+        // progress has been promised.
+        const std::size_t reserved = capturing ? block_bytes() : 0;
+        if (acq != Acq::Idle && next_info <= horizon && next_info < when && room() >= 10 + reserved) {
+            when = next_info;
+            ev = Event::Info;
         }
         return ev;
     }
