@@ -86,7 +86,8 @@ public:
     // False when nothing was due.
     bool step(double horizon = 1.0);
 
-    // Unplug and replug: every register back to 0, queue emptied, acquisition stopped.
+    // Unplug and replug: every register back to 0, queue emptied, acquisition stopped, the
+    // clock back to 0.
     void power_cycle();
 
     uint8_t reg(int index) const;

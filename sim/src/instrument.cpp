@@ -648,6 +648,7 @@ struct Instrument::Impl {
     }
 
     void reset() {
+        now = 0.0; // time counts from power-on
         regs.fill(0);
         chan_dirty = true;
         have = 0;

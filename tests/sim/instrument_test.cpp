@@ -489,9 +489,16 @@ TEST(PowerCycle, ResetsRegistersAndQueue) {
     send_code(in, 400);
     send(in, 15, 4);
     in.step();
+    in.advance_to(30.0);
     in.power_cycle();
+    EXPECT_EQ(in.now(), 0.0);
     EXPECT_EQ(in.reg(160), 0);
     EXPECT_EQ(in.queued(), 0u);
     EXPECT_EQ(in.run_code(), 0);
     EXPECT_FALSE(in.step());
+    // The clock runs again from 0: a stream starts at once, not 30 s later.
+    send_code(in, 4000);
+    send(in, 15, 5);
+    in.advance_to(0.25);
+    EXPECT_EQ(data_packets(drain(in)).size(), 2u);
 }
