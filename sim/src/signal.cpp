@@ -156,7 +156,21 @@ std::optional<LogicSpec> parse_logic(std::string_view text, std::string* error) 
     else if (parts[0] == "counter" && parts.size() == 2) s.kind = LogicKind::Counter;
     else if (parts[0] == "uart" && parts.size() == 3 && !parts[2].empty()) {
         s.kind = LogicKind::Uart;
-        s.text = std::string(parts[2]);
+        if (parts[2].rfind("0x", 0) == 0 || parts[2].rfind("0X", 0) == 0) {
+            // Byte values: 0x55,0xAA,13 (any byte, not only printable text).
+            for (auto b : split(parts[2], ',', 256)) {
+                std::string one(b);
+                char* end = nullptr;
+                long v = std::strtol(one.c_str(), &end, 0);
+                if (one.empty() || *end != '\0' || v < 0 || v > 255) {
+                    fail(error, "logic pattern '" + std::string(text) + "': bad byte '" + one + "'");
+                    return std::nullopt;
+                }
+                s.text.push_back(char(v));
+            }
+        } else {
+            s.text = std::string(parts[2]);
+        }
     } else {
         fail(error, "logic pattern '" + std::string(text) + "' is not understood");
         return std::nullopt;

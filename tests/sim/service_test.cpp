@@ -256,11 +256,15 @@ TEST(Options, ParseTheDaemonsCommandLine) {
     EXPECT_DOUBLE_EQ(r.options.devices[1].instrument.signal[0].offset_v, 0.25);
     EXPECT_EQ(r.options.devices[1].instrument.channel_fault[1], ChannelFault::Dead);
     EXPECT_TRUE(r.options.virtual_clock);
+    auto bytes = parse_logic("uart:9600:0x55,0xAA,13");
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->text, std::string("\x55\xAA\x0D"));
+    EXPECT_EQ(parse_logic("uart:9600:hi")->text, "hi");
 
     for (std::vector<std::string> bad : {std::vector<std::string>{"--model", "6"}, {"--frame", "6000"}, {"--id", "1,2,3,4"},
                                          {"--id", "1,2,3,4,5,6"}, {"--signal-a", "saw:1:1"}, {"--signal-b", "sine:x:1"},
                                          {"--channel-fault", "c:dead"}, {"--garbage-every", "0"}, {"--count", "5"},
-                                         {"--device", "1"}, {"--variant", "50"}, {"--logic-a", "uart:9600"}, {"--bogus", "1"}, {"--dir"}})
+                                         {"--device", "1"}, {"--variant", "50"}, {"--logic-a", "uart:9600"}, {"--logic-b", "uart:9600:0x100"}, {"--bogus", "1"}, {"--dir"}})
         EXPECT_FALSE(parse_options(bad).ok) << bad[0];
 }
 
