@@ -3,6 +3,7 @@
 
 #include "core/calibration/nominal_offset_dac.h"
 #include "core/scope/front_end.h"
+#include "core/scope/tables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,9 +20,6 @@ constexpr double kAutoTimeout = 0.1; // Auto free-runs when no trigger came with
 constexpr double kInfoInterval = 1.0;
 constexpr double kHighExtStep = 1e-8; // the instrument samples its external clock at 100 MHz
 constexpr int64_t kSearchChunk = 8'000'000;
-
-// Volts/div of the ten ranges the relay bytes can select.
-constexpr std::array<double, 10> kRangeVolts{0.05, 0.1, 0.2, 0.5, 1, 2, 5, 1, 0.01, 0.02};
 
 enum class Acq { Idle, Block, Stream, Calibration };
 
@@ -78,7 +76,7 @@ ChannelFrontEnd decode_front_end(uint8_t relay_a, uint8_t relay_b, int channel) 
         }
     }
     // A relay combination no range uses reads as the spare range 7 (1 V/div).
-    fe.volts_per_div = kRangeVolts[std::size_t(fe.volt_div_index)];
+    fe.volts_per_div = volts_per_div(fe.volt_div_index);
     return fe;
 }
 
