@@ -407,6 +407,14 @@ TEST(Logic, BlockFramesPutTheMatchingWindowAtByteMMinus2) {
             ASSERT_EQ(ps.size(), 1u);
             ASSERT_EQ(ps[0].bytes.size(), 6147u);
             EXPECT_EQ(channel_byte(ps[0], c.channel, m - 2) & c.mask, c.value) << m;
+            if (c.mask == 0 || m < 4) continue;
+            // The application's fine-offset search over bytes m-4..m-2 finds the window whole
+            // (shift 16), not a part of it.
+            uint32_t w = uint32_t(channel_byte(ps[0], c.channel, m - 2)) | uint32_t(channel_byte(ps[0], c.channel, m - 3)) << 8 |
+                         uint32_t(channel_byte(ps[0], c.channel, m - 4)) << 16;
+            int j = 0;
+            while (j <= 16 && ((w << j) & (uint32_t(c.mask) << 16)) != uint32_t(c.value) << 16) ++j;
+            EXPECT_EQ(j, 16) << m;
         }
     }
     // The frame covers 8 x 3072 samples per channel at the logic clock: 50 MHz / code.
