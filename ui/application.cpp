@@ -3,6 +3,7 @@
 
 #include "core/scope/device_library.h"
 #include "sim/simulator_host.h"
+#include "ui/analysis_forms.h"
 #include "ui/message_forms.h"
 #include "ui/placeholder_forms.h"
 #include "ui/search_form.h"
@@ -47,9 +48,11 @@ std::optional<FatalStart> Application::create() {
             general_error_ = new Tgeneral_error_form;
             windows_.push_back(general_error_);
         }
-        windows_.push_back(new PlaceholderForm(kLaterForms[i].class_name, kLaterForms[i].caption));
+        QWidget* form = create_analysis_form(kLaterForms[i].class_name, *ctx_);
+        windows_.push_back(form ? form : new PlaceholderForm(kLaterForms[i].class_name, kLaterForms[i].caption));
     }
     main_->set_windows(error_, search_, general_error_);
+    main_->attach_analysis([this](const QString& name) { return window(name); });
     return std::nullopt;
 }
 

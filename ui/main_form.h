@@ -35,6 +35,7 @@ class Scope;
 
 namespace orv::ui {
 
+class AnalysisLinks;
 class TErrorForm;
 class Tgeneral_error_form;
 class Tsearchform;
@@ -89,6 +90,17 @@ public:
     bool closed() const { return closed_; }
     std::array<int32_t, 4> cursors() const { return {cursor_x1_, cursor_x2_, cursor_y1_, cursor_y2_}; }
 
+    // ---- measurement panel, frequency tracking, multimeter and the analysis windows
+    // (measure_panel_handlers.cpp, analysis_handlers.cpp)
+    void attach_analysis(const std::function<QWidget*(const QString&)>& window_of);
+    AnalysisLinks* analysis() const { return analysis_; }
+    void measurepanelResize();
+    void mrl_0Click(int label);
+    void mrl_3ContextPopup(int label);
+    void CopyCurrentMeasurement1Click();
+    void SaveAll1Click();
+    void fabuttonClick(int mode);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -109,6 +121,9 @@ private:
     void stop_workers();
     void SearchTimerTimer();
     void enter_demo();
+    void on_peak_pass_done();
+    void wire_measure_panel();
+    void wire_analysis_commands();
 
     orv::ScopeContext& ctx_;
     orv::DeviceLibrary& library_;
@@ -174,6 +189,7 @@ private:
     bool timer_error_shown_ = false;
     bool created_ = false;
     bool closed_ = false;
+    AnalysisLinks* analysis_ = nullptr;
 };
 
 } // namespace orv::ui
