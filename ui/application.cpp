@@ -48,7 +48,8 @@ std::optional<FatalStart> Application::create() {
             general_error_ = new Tgeneral_error_form;
             windows_.push_back(general_error_);
         }
-        QWidget* form = create_analysis_form(kLaterForms[i].class_name, *ctx_);
+        QWidget* form = main_->make_settings_form(kLaterForms[i].class_name);
+        if (!form) form = create_analysis_form(kLaterForms[i].class_name, *ctx_);
         windows_.push_back(form ? form : new PlaceholderForm(kLaterForms[i].class_name, kLaterForms[i].caption));
     }
     main_->set_windows(error_, search_, general_error_);

@@ -36,7 +36,11 @@ class Scope;
 namespace orv::ui {
 
 class AnalysisLinks;
+class FrontPanel;
 class TErrorForm;
+class TMainview_Setup_Panel;
+class TProbe_setup_panel;
+class TSet_trig_x_loc_form;
 class Tgeneral_error_form;
 class Tsearchform;
 class TimeThread;
@@ -101,8 +105,99 @@ public:
     void SaveAll1Click();
     void fabuttonClick(int mode);
 
+    // ---- front panel (front_panel_handlers.cpp): knobs, lists, buttons
+    FrontPanel* front_panel() const { return fp_; }
+    void timedivMouseDown(QPoint p);
+    void timedivMousMove(QPoint p);
+    void v1divMouseDown(QPoint p);
+    void v1divMouseMove(QPoint p);
+    void v2divMouseDown(QPoint p);
+    void v2divMouseMove(QPoint p);
+    void v1posMouseDown(QPoint p);
+    void v1posMouseMove(QPoint p);
+    void v2posMouseDown(QPoint p);
+    void v2posMouseMove(QPoint p);
+    void trigglelevelMouseDown(QPoint p);
+    void trigglelevelMouseMove(QPoint p);
+    void v1posMouseUp();
+    void a_div_cbChange();
+    void b_div_cbChange();
+    void a_pos_cbChange();
+    void b_pos_cbChange();
+    void trig_pos_cbChange();
+    void UpDown2ChangingEx(int direction);
+    void UpDown3ChangingEx(int direction);
+    void UpDown4ChangingEx(int direction);
+    void acoupledcClick(int coupling);
+    void bcoupledcClick(int coupling);
+    void atrigbtClick(int source);
+    void trigedgetopClick(int edge);
+    void sp_control0Click(int index);
+    void Label1Click();
+    void Label2Click();
+    void Label3Click();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void Label7Click();
+    void Label8Click();
+    void Label5Click();
+    void AB1Click();
+    // Draws every knob at its value in CurrentSettings and selects the list entries (no send).
+    void set_knobs_from_settings();
+    // Rebuilds the lists and button captions from CurrentSettings and the probe factors.
+    void refresh_front_panel();
+    void fill_volt_div_lists();
+
+    // ---- cursors and view navigation (cursor_navigation.cpp)
+    void TimeSerieimageMouseDown(Qt::MouseButton button, int x, int y);
+    void TimeSerieimageMouseMove(int x, int y);
+    void TimeSerieimageMouseUp(Qt::MouseButton button);
+    void Panel7Resize();
+    void Cursor1Click();
+    void ToolButton15Click();
+    void ToolButton16Click();
+    void ToolButton17Click();
+    void ToolButton19Click();
+    void ToolButton20Click();
+    void ToolButton21Click();
+    void ToolButton22Click();
+    void ToolButton23Click();
+    void SetTriggleLocationXAxis1Click();
+    // The trigger markers where the renderer puts them for the current settings and view size
+    // (the column unclamped).
+    double trigger_marker_column() const;
+    int32_t trigger_marker_row() const;
+
+    // ---- main-window settings, probe settings, layout (front_panel_settings.cpp)
+    void MainView1Click();
+    void General1Click();
+    void ex_sp8Click();
+    void MaximizeMainView1Click();
+    void MinimizeControlPanel1Click();
+    void NormalizeControlPanel1Click();
+    void MinimizeMeasurementPanel1Click();
+    void NormalizeMeasurementPanel1Click();
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton4Click();
+    void ToolBar2Click();
+    void MenuSwitch1Click() { menu_switch(); }
+    // The settings windows of this subsystem, in their places among the application's windows.
+    QWidget* make_settings_form(const char* class_name);
+    TMainview_Setup_Panel* mainview_setup() const { return mainview_setup_; }
+    TProbe_setup_panel* probe_setup() const { return probe_setup_; }
+    TSet_trig_x_loc_form* set_trig_x_loc_form() const { return set_trig_x_loc_; }
+    // After the main-window settings changed: swatches, logic items, send.
+    void apply_mainview_settings();
+    // After a probe change: derived volts, labels and lists; nothing is sent.
+    void apply_probe_settings();
+    // send_settings, and reconnect when the link failed.
+    void send_or_reconnect();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // layout
@@ -113,6 +208,10 @@ private:
     void build_measure_panel();
     void menu_switch();
     void apply_logic_menu_visibility();
+    void wire_front_panel();
+    void wire_navigation();
+    void wire_settings_layout();
+    void FormResize();
 
     // acquisition
     void ReadTimerTimer();
@@ -169,6 +268,11 @@ private:
     QAction* ToolButton32 = nullptr;
     QPushButton* ex_sp4 = nullptr;
     QPushButton* sb_4 = nullptr;
+
+    FrontPanel* fp_ = nullptr;
+    TMainview_Setup_Panel* mainview_setup_ = nullptr;
+    TProbe_setup_panel* probe_setup_ = nullptr;
+    TSet_trig_x_loc_form* set_trig_x_loc_ = nullptr;
 
     // the six workers
     TimeThread* time_thread_ = nullptr;

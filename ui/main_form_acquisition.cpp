@@ -60,11 +60,9 @@ void TMainForm::set_search_text_visible(bool visible) {
     if (searchform_) searchform_->text_label()->setVisible(visible);
 }
 
-void TMainForm::redraw_knobs() {
-    // The knobs are drawn by the front-panel subsystem; until then there is nothing to redraw.
-}
+void TMainForm::redraw_knobs() { set_knobs_from_settings(); }
 
-void TMainForm::refresh_labels() {}
+void TMainForm::refresh_labels() { refresh_front_panel(); }
 
 void TMainForm::set_timebar(int maximum, int position) {
     if (!timebar) return;

@@ -5,6 +5,7 @@
 
 #include "core/scope/tables.h"
 #include "render/colour.h"
+#include "ui/knob_widget.h"
 #include "ui/trace_view.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace orv::ui {
@@ -51,15 +53,26 @@ void swatch(QLabel* l, uint32_t colour) {
     l->setMinimumSize(24, 14);
 }
 
-// A knob component: the program draws the knob itself into its bitmap (front-panel subsystem);
-// until then it shows the empty bitmap and takes no input.
-QLabel* knob(QWidget* parent, const char* name, int size) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setFixedSize(size, size);
-    l->setEnabled(false);
-    l->setAutoFillBackground(true);
-    return l;
+// A knob component: the program draws the knob itself into its bitmap.
+KnobWidget* knob(QWidget* parent, const char* name, orv::render::KnobKind kind, int size, int shown = 0) {
+    auto* k = new KnobWidget(kind, size, shown > 0 ? shown : size, parent);
+    k->setObjectName(QString::fromLatin1(name));
+    return k;
+}
+
+// A zero button with the up-down pair of its position or level list.
+QHBoxLayout* zero_and_spin(QWidget* parent, const char* zero, const char* updown) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(2);
+    row->addWidget(button(parent, zero, "0"), 1);
+    for (const char* dir : {"_up", "_down"}) {
+        auto* b = new QToolButton(parent);
+        b->setObjectName(QString::fromLatin1(updown) + QString::fromLatin1(dir));
+        b->setArrowType(dir[1] == 'u' ? Qt::UpArrow : Qt::DownArrow);
+        b->setEnabled(false);
+        row->addWidget(b);
+    }
+    return row;
 }
 
 QComboBox* list(QWidget* parent, const char* name) {
@@ -144,15 +157,30 @@ void TMainForm::build_tool_bar() {
     tool("ToolButton2", "Control");
     tool("ToolButton4", "Measurement");
     ToolBar1->addSeparator();
-    tool("ToolButton3", "FFT");
-    tool("ToolButton15", "X-Y Plot");
-    tool("ToolButton16", "C Map");
-    tool("ToolButton17", "S Map");
+    tool("ToolButton3", "Cursor On/Off");
+    tool("ToolButton19", "Grid On/Off");
     ToolBar1->addSeparator();
-    tool("ToolButton19", "Open");
-    tool("ToolButton20", "Save");
-    tool("ToolButton21", "Recorder");
+    tool("ToolButton15", "View To Left");
+    tool("ToolButton16", "View To Center");
+    tool("ToolButton17", "View To Right");
+    ToolBar1->addSeparator();
+    tool("ToolButton21", "Trigger At 20%");
+    tool("ToolButton23", "Trigger At 50%");
+    tool("ToolButton20", "Trigger At 80%");
+    tool("ToolButton22", "Trig & View At Center");
+    ToolBar1->addSeparator();
+    // The analysis, file and recorder buttons take their commands with their subsystems.
+    tool("ToolButtonFFT", "FFT");
+    tool("ToolButtonXY", "X-Y Plot");
+    tool("ToolButtonCMap", "C Map");
+    tool("ToolButtonSMap", "S Map");
+    ToolBar1->addSeparator();
+    tool("ToolButtonOpen", "Open");
+    tool("ToolButtonSave", "Save");
+    tool("ToolButtonRecorder", "Recorder");
     ToolButton32 = tool("ToolButton32", "Logic");
+    ToolBar1->addSeparator();
+    tool("ToolButton10", "Close Tool Bar");
 }
 
 QWidget* TMainForm::build_control_panel() {
@@ -161,14 +189,16 @@ QWidget* TMainForm::build_control_panel() {
     auto* col = new QVBoxLayout(panel);
     col->setContentsMargins(4, 4, 4, 4);
 
+    // One row of three knobs keeps the panel within a small screen's height: the time-base
+    // bitmap is shown stretched between the two volts/div knobs.
     auto* knobs = new QGridLayout;
-    knobs->addWidget(knob(panel, "timediv", 180), 0, 0, 1, 2, Qt::AlignHCenter);
-    knobs->addWidget(knob(panel, "v1div", 136), 1, 0, Qt::AlignHCenter);
-    knobs->addWidget(knob(panel, "v2div", 136), 1, 1, Qt::AlignHCenter);
-    auto* lists = new QGridLayout;
-    lists->addWidget(list(panel, "a_div_cb"), 0, 0);
-    lists->addWidget(list(panel, "b_div_cb"), 0, 1);
-    knobs->addLayout(lists, 2, 0, 1, 2);
+    knobs->setHorizontalSpacing(0);
+    using orv::render::KnobKind;
+    knobs->addWidget(knob(panel, "v1div", KnobKind::VoltDiv, 136), 0, 0, Qt::AlignHCenter);
+    knobs->addWidget(knob(panel, "timediv", KnobKind::TimeBase, 180, 130), 0, 1, Qt::AlignCenter);
+    knobs->addWidget(knob(panel, "v2div", KnobKind::VoltDiv, 136), 0, 2, Qt::AlignHCenter);
+    knobs->addWidget(list(panel, "a_div_cb"), 1, 0);
+    knobs->addWidget(list(panel, "b_div_cb"), 1, 2);
     col->addLayout(knobs);
 
     auto* couple = new QGridLayout;
@@ -179,15 +209,15 @@ QWidget* TMainForm::build_control_panel() {
     col->addLayout(couple);
 
     auto* pos = new QGridLayout;
-    pos->addWidget(knob(panel, "v1pos", 80), 0, 0, Qt::AlignHCenter);
-    pos->addWidget(knob(panel, "v2pos", 80), 0, 1, Qt::AlignHCenter);
-    pos->addWidget(knob(panel, "trigglelevel", 80), 0, 2, Qt::AlignHCenter);
+    pos->addWidget(knob(panel, "v1pos", KnobKind::Position, 80), 0, 0, Qt::AlignHCenter);
+    pos->addWidget(knob(panel, "v2pos", KnobKind::Position, 80), 0, 1, Qt::AlignHCenter);
+    pos->addWidget(knob(panel, "trigglelevel", KnobKind::Level, 80), 0, 2, Qt::AlignHCenter);
     pos->addWidget(list(panel, "a_pos_cb"), 1, 0);
     pos->addWidget(list(panel, "b_pos_cb"), 1, 1);
     pos->addWidget(list(panel, "trig_pos_cb"), 1, 2);
-    pos->addWidget(button(panel, "SpeedButton1", "0"), 2, 0);
-    pos->addWidget(button(panel, "SpeedButton2", "0"), 2, 1);
-    pos->addWidget(button(panel, "SpeedButton3", "0"), 2, 2);
+    pos->addLayout(zero_and_spin(panel, "SpeedButton1", "UpDown2"), 2, 0);
+    pos->addLayout(zero_and_spin(panel, "SpeedButton2", "UpDown3"), 2, 1);
+    pos->addLayout(zero_and_spin(panel, "SpeedButton3", "UpDown4"), 2, 2);
     col->addLayout(pos);
 
     auto* trig = new QHBoxLayout;
@@ -310,6 +340,9 @@ void TMainForm::build_panels() {
     setCentralWidget(Splitter1);
     swatch(Label7, label7_colour_);
     swatch(Label8, label8_colour_);
+    wire_front_panel();
+    wire_navigation();
+    wire_settings_layout();
 }
 
 void TMainForm::menu_switch() {
