@@ -2,32 +2,40 @@
 #include "render/time_render.h"
 
 #include "render/colour.h"
+#include "render/raster_lines.h"
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-#include <QPen>
-#include <QPoint>
 #include <QString>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
-#include <vector>
 
 namespace orv::render {
 
-// Each trace is collected as runs of connected points and drawn as polylines: one QPainter call
-// per run instead of one per sample keeps a 3072-pair frame well inside the frame period.
+// Texts change only when the cursors or the scales do: each is laid out once into a small
+// picture and copied into every frame until its text or colours change.
+struct CachedText {
+    std::array<char, 64> text{};
+    uint32_t fg = 0, bg = 0;
+    bool valid = false;
+    QImage picture;
+};
+
+enum TextSlot { kTimeText, kFreqText, kAText, kBText, kLeftMark, kRightMark, kTextSlots };
+
 struct TimeRenderState::Scratch {
-    std::vector<QPoint> points[4];
+    CachedText texts[kTextSlots];
 };
 
 TimeRenderState::TimeRenderState()
     : ordinates_(std::make_unique<OrdinateTable>()), scratch_(std::make_unique<Scratch>()) {
     ordinates_->fill(0);
-    for (auto& p : scratch_->points) p.reserve(8192);
 }
 
 TimeRenderState::~TimeRenderState() = default;
@@ -48,54 +56,7 @@ int16_t to_row16(int y) {
                                            int{std::numeric_limits<int16_t>::max()}));
 }
 
-Qt::PenStyle pen_style(int code) {
-    switch (code) {
-    case 1: return Qt::DashLine;
-    case 2: return Qt::DotLine;
-    default: return Qt::SolidLine;
-    }
-}
-
-QPen make_pen(uint32_t colour, int style) {
-    QPen pen(to_qcolor(colour));
-    pen.setWidth(1);
-    pen.setStyle(pen_style(style));
-    // A flat cap leaves out the end point of a line, as the pen of the original canvas does.
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
-    return pen;
-}
-
-// A pen with a current position: move_to starts a new run, line_to extends it.
-class Polyline {
-public:
-    Polyline(QPainter& painter, std::vector<QPoint>& points) : painter_(painter), points_(points) {
-        points_.clear();
-    }
-    ~Polyline() { flush(); }
-    Polyline(const Polyline&) = delete;
-    Polyline& operator=(const Polyline&) = delete;
-
-    void move_to(int x, int y) {
-        flush();
-        points_.emplace_back(x, y);
-    }
-    void line_to(int x, int y) {
-        if (points_.empty()) {
-            points_.emplace_back(x, y); // nowhere to draw from yet
-            return;
-        }
-        points_.emplace_back(x, y);
-    }
-    void flush() {
-        if (points_.size() >= 2) painter_.drawPolyline(points_.data(), static_cast<int>(points_.size()));
-        points_.clear();
-    }
-
-private:
-    QPainter& painter_;
-    std::vector<QPoint>& points_;
-};
+uint32_t argb(uint32_t colour) { return to_qcolor(colour).rgb(); }
 
 // Raw code to pixel row for one channel.
 struct ChannelMap {
@@ -122,61 +83,99 @@ struct Geometry {
 
 bool in_gap(int fill, int f) { return fill <= f && f < fill + kGapEntries; }
 
-void draw_graticule(QPainter& painter, const TimeJob& job, const Geometry& g) {
-    painter.setPen(make_pen(job.prefs.grid_colour, job.prefs.grid_draw_mode));
+// The read-out font: 8 points bold on a 96 dpi screen.
+QFont readout_font() {
+    QFont font;
+    font.setPixelSize(11);
+    font.setBold(true);
+    return font;
+}
+
+// Copies `text` at (x, y) (top left) in `fg` on an opaque `bg` box, laying it out only when it
+// differs from what the slot holds.
+void draw_text(QImage& image, CachedText& slot, int x, int y, const char* text, uint32_t fg, uint32_t bg) {
+    if (!text[0]) return;
+    const std::size_t n = std::min(std::strlen(text), slot.text.size() - 1);
+    if (!slot.valid || slot.fg != fg || slot.bg != bg || std::strncmp(slot.text.data(), text, slot.text.size()) != 0) {
+        std::memcpy(slot.text.data(), text, n);
+        slot.text[n] = '\0';
+        slot.fg = fg;
+        slot.bg = bg;
+        const QFont font = readout_font();
+        const QFontMetrics metrics(font);
+        const QString s = QString::fromLatin1(slot.text.data());
+        slot.picture = QImage(std::max(1, metrics.horizontalAdvance(s)), std::max(1, metrics.height()),
+                              QImage::Format_RGB32);
+        slot.picture.fill(bg);
+        QPainter painter(&slot.picture);
+        painter.setFont(font);
+        painter.setPen(QColor::fromRgb(fg));
+        painter.drawText(0, metrics.ascent(), s);
+        slot.valid = true;
+    }
+    const QImage& pic = slot.picture;
+    const int x0 = std::max(0, x), x1 = std::min(image.width(), x + pic.width());
+    const int y0 = std::max(0, y), y1 = std::min(image.height(), y + pic.height());
+    if (x0 >= x1) return;
+    for (int row = y0; row < y1; ++row) {
+        const auto* src = reinterpret_cast<const uint32_t*>(pic.constScanLine(row - y)) + (x0 - x);
+        auto* dst = reinterpret_cast<uint32_t*>(image.scanLine(row)) + x0;
+        std::memcpy(dst, src, static_cast<std::size_t>(x1 - x0) * sizeof(uint32_t));
+    }
+}
+
+void draw_graticule(LineRaster& raster, const TimeJob& job, const Geometry& g) {
+    raster.set_pen(argb(job.prefs.grid_colour), line_style(job.prefs.grid_draw_mode));
     const int bottom = trunc_int(2 * g.c);
     for (int j = -5; j <= 5; ++j) {
         const int y = trunc_int(g.c - g.c * j * 0.2);
-        painter.drawLine(0, y, g.wp + 1, y);
+        raster.line(0, y, g.wp + 1, y);
     }
     for (int j = 0; j <= 10; ++j) {
         const int x = trunc_int(g.wp * j * 0.1);
-        painter.drawLine(x, 0, x, bottom);
+        raster.line(x, 0, x, bottom);
     }
     const int tick_left = trunc_int(g.wp * 0.5 - 1);
     const int tick_right = trunc_int(g.wp * 0.5 + 2);
     for (int j = -25; j <= 25; ++j) {
         const int y = trunc_int(g.c - g.c * j * 0.04);
-        painter.drawLine(tick_left, y, tick_right, y);
+        raster.line(tick_left, y, tick_right, y);
     }
     const int tick_low = trunc_int(g.c + 2);
     const int tick_high = trunc_int(g.c - 2);
     for (int j = 0; j <= 50; ++j) {
         const int x = g.wp * j / 50;
-        painter.drawLine(x, tick_low, x, tick_high);
+        raster.line(x, tick_low, x, tick_high);
     }
 }
 
-void draw_text(QPainter& painter, int x, int y, const char* text) {
-    if (!text[0]) return;
-    painter.drawText(QPoint(x, y + painter.fontMetrics().ascent()), QString::fromLatin1(text));
-}
-
-void draw_cursors(QPainter& painter, const TimeJob& job, const Geometry& g, const TimeResult& r) {
-    painter.setPen(make_pen(job.prefs.cursor_colour, job.prefs.cursor_draw_mode));
+void draw_cursors(QImage& image, LineRaster& raster, const TimeJob& job, const Geometry& g, const TimeResult& r,
+                  TimeRenderState::Scratch& scratch) {
+    raster.set_pen(argb(job.prefs.cursor_colour), line_style(job.prefs.cursor_draw_mode));
     const int bottom = trunc_int(2 * g.c);
-    painter.drawLine(job.x1, 0, job.x1, bottom);
-    painter.drawLine(job.x2, 0, job.x2, bottom);
-    painter.drawLine(0, job.y1, g.wp, job.y1);
-    painter.drawLine(0, job.y2, g.wp, job.y2);
+    raster.line(job.x1, 0, job.x1, bottom);
+    raster.line(job.x2, 0, job.x2, bottom);
+    raster.line(0, job.y1, g.wp, job.y1);
+    raster.line(0, job.y2, g.wp, job.y2);
 
-    painter.setPen(QColor(0, 255, 0));
-    draw_text(painter, 2, 20, r.time_text.c_str());
-    draw_text(painter, 50, 40, r.freq_text.c_str());
-    draw_text(painter, 2, 60, r.a_text.c_str());
-    draw_text(painter, 50, 80, r.b_text.c_str());
+    const uint32_t green = qRgb(0, 255, 0);
+    const uint32_t bg = argb(job.prefs.background_colour);
+    draw_text(image, scratch.texts[kTimeText], 2, 20, r.time_text.c_str(), green, bg);
+    draw_text(image, scratch.texts[kFreqText], 50, 40, r.freq_text.c_str(), green, bg);
+    draw_text(image, scratch.texts[kAText], 2, 60, r.a_text.c_str(), green, bg);
+    draw_text(image, scratch.texts[kBText], 50, 80, r.b_text.c_str(), green, bg);
 }
 
-void line_path(QPainter& painter, const TimeJob& job, const Geometry& g, const ChannelMap& map_a,
+void line_path(LineRaster& raster, const TimeJob& job, const Geometry& g, const ChannelMap& map_a,
                const ChannelMap& map_b, TimeRenderState& state) {
     auto& table = state.ordinates();
     const auto& samples = job.samples;
-    const int style = job.prefs.channel_draw_mode;
+    const LineStyle style = line_style(job.prefs.channel_draw_mode);
 
     auto channel = [&](int first, int end, int counter0, int gap_origin, int counter_shift,
-                       const ChannelMap& map, bool shown, uint32_t colour, std::vector<QPoint>& pts) {
-        painter.setPen(make_pen(colour, style));
-        Polyline pen(painter, pts);
+                       const ChannelMap& map, bool shown, uint32_t colour) {
+        raster.set_pen(argb(colour), style);
+        raster.forget_position();
         bool have_pen = false;
         int pen_x = 0, pen_y = 0;
         int f = first, ctr = counter0;
@@ -194,15 +193,15 @@ void line_path(QPainter& painter, const TimeJob& job, const Geometry& g, const C
                 if (have_pen && pen_x != x)
                     y = static_cast<int>(pen_y + static_cast<int64_t>(y - pen_y) * (g.wp - pen_x) / (x - pen_x));
                 x = g.wp;
-                if (shown) pen.line_to(x, y);
+                if (shown) raster.line_to(x, y);
                 table[static_cast<std::size_t>(f)] = to_row16(y);
                 break;
             }
             if (shown) {
                 if (ctr == counter0 || f == gap_origin || in_gap(g.fill, f))
-                    pen.move_to(x, y);
+                    raster.move_to(x, y);
                 else
-                    pen.line_to(x, y);
+                    raster.line_to(x, y);
             }
             have_pen = true;
             pen_x = x;
@@ -210,15 +209,15 @@ void line_path(QPainter& painter, const TimeJob& job, const Geometry& g, const C
         }
     };
     // Channel A walks the even entries; its counter o is the screen offset in entries.
-    channel(g.s, g.len - 1, 0, 0, 0, map_a, job.show_a, job.a_colour, state.scratch().points[0]);
+    channel(g.s, g.len - 1, 0, 0, 0, map_a, job.show_a, job.a_colour);
     // Channel B walks the odd entries with u = o + 1, so a pair's B value lands on its A column.
-    channel(g.s + 1, g.len, 1, 1, 1, map_b, job.show_b, job.b_colour, state.scratch().points[1]);
+    channel(g.s + 1, g.len, 1, 1, 1, map_b, job.show_b, job.b_colour);
 
     const bool plus = job.prefs.show_a_plus_b;
     const bool minus = job.prefs.show_a_minus_b && !plus;
     if (!plus && !minus) return;
-    painter.setPen(make_pen(job.prefs.ab_colour, style));
-    Polyline pen(painter, state.scratch().points[2]);
+    raster.set_pen(argb(job.prefs.ab_colour), style);
+    raster.forget_position();
     int f = g.s, o = 0;
     if (f < 0) {
         o = -f;
@@ -231,15 +230,15 @@ void line_path(QPainter& painter, const TimeJob& job, const Geometry& g, const C
         const int yb = table[static_cast<std::size_t>(f) + 1];
         const int y = plus ? ya + yb - g.half_h : g.half_h + ya - yb;
         if (o == 0 || f == 0 || in_gap(g.fill, f))
-            pen.move_to(x, y);
+            raster.move_to(x, y);
         else
-            pen.line_to(x, y);
+            raster.line_to(x, y);
         if (x > g.wp) break; // everything after this point lies right of the image
     }
 }
 
-void interpolated_path(QPainter& painter, const TimeJob& job, const Geometry& g,
-                       const ChannelMap& map_a, const ChannelMap& map_b, TimeRenderState& state) {
+void interpolated_path(LineRaster& raster, const TimeJob& job, const Geometry& g, const ChannelMap& map_a,
+                       const ChannelMap& map_b) {
     const int pairs = g.len / 2;
     const int n = job.span_current > 0 ? pairs / job.span_current : 0;
     if (n < 1 || pairs < 1) return; // no sub-steps: nothing to interpolate
@@ -248,11 +247,31 @@ void interpolated_path(QPainter& painter, const TimeJob& job, const Geometry& g,
     auto a_at = [&](int j) { return samples[static_cast<std::size_t>(2 * j)]; };
     auto b_at = [&](int j) { return samples[static_cast<std::size_t>(2 * j + 1)]; };
 
-    const int style = job.prefs.channel_draw_mode;
+    const LineStyle style = line_style(job.prefs.channel_draw_mode);
     const bool plus = job.prefs.show_a_plus_b;
     const bool minus = job.prefs.show_a_minus_b && !plus;
-    auto& pts = state.scratch().points;
-    for (auto& v : pts) v.clear();
+    // A, B and the math trace, each continuing from its own last point with its own dash phase.
+    struct Trace {
+        uint32_t colour;
+        bool shown;
+        bool have_pos = false;
+        int x = 0, y = 0;
+        int64_t phase = 0;
+    } traces[3] = {{argb(job.a_colour), job.show_a}, {argb(job.b_colour), job.show_b},
+                   {argb(job.prefs.ab_colour), plus || minus}};
+    auto extend = [&](Trace& t, int x, int y) {
+        if (!t.shown) return;
+        if (t.have_pos) {
+            raster.set_pen(t.colour, style);
+            raster.move_to(t.x, t.y);
+            raster.set_phase(t.phase);
+            raster.line_to(x, y);
+            t.phase = raster.phase();
+        }
+        t.have_pos = true;
+        t.x = x;
+        t.y = y;
+    };
 
     bool have_last = false;
     double last_col = -1;
@@ -273,10 +292,10 @@ void interpolated_path(QPainter& painter, const TimeJob& job, const Geometry& g,
         }
         const int x = trunc_int(col);
         const int ia = trunc_int(ya), ib = trunc_int(yb);
-        if (job.show_a) pts[0].emplace_back(x, ia);
-        if (job.show_b) pts[1].emplace_back(x, ib);
-        if (plus) pts[2].emplace_back(x, ia + ib - g.half_h);
-        if (minus) pts[2].emplace_back(x, ia - ib + g.half_h);
+        extend(traces[0], x, ia);
+        extend(traces[1], x, ib);
+        if (plus) extend(traces[2], x, ia + ib - g.half_h);
+        if (minus) extend(traces[2], x, ia - ib + g.half_h);
         have_last = true;
         last_col = x;
         last_a = ia;
@@ -326,24 +345,18 @@ void interpolated_path(QPainter& painter, const TimeJob& job, const Geometry& g,
             ++j;
         }
     }
-
-    const uint32_t colours[3] = {job.a_colour, job.b_colour, job.prefs.ab_colour};
-    for (int i = 0; i < 3; ++i) {
-        if (pts[static_cast<std::size_t>(i)].size() < 2) continue;
-        painter.setPen(make_pen(colours[i], style));
-        painter.drawPolyline(pts[static_cast<std::size_t>(i)].data(),
-                             static_cast<int>(pts[static_cast<std::size_t>(i)].size()));
-    }
 }
 
-void draw_markers(QPainter& painter, const TimeJob& job, const Geometry& g, TimeResult& r) {
-    painter.setPen(make_pen(job.prefs.trigger_cursor_colour, 0));
+void draw_markers(QImage& image, LineRaster& raster, const TimeJob& job, const Geometry& g, TimeResult& r,
+                  TimeRenderState::Scratch& scratch) {
+    const uint32_t colour = argb(job.prefs.trigger_cursor_colour);
+    raster.set_pen(colour, LineStyle::Solid);
     const int yt = trunc_int(g.c - job.current.trigger_level * g.k);
     r.trigger_row = yt;
-    painter.drawLine(g.wp - 5, yt, g.wp, yt - 4);
-    painter.drawLine(g.wp - 5, yt, g.wp, yt + 4);
-    painter.drawLine(5, yt, 0, yt - 4);
-    painter.drawLine(5, yt, 0, yt + 4);
+    raster.line(g.wp - 5, yt, g.wp, yt - 4);
+    raster.line(g.wp - 5, yt, g.wp, yt + 4);
+    raster.line(5, yt, 0, yt - 4);
+    raster.line(5, yt, 0, yt + 4);
 
     const double n = job.span_current;
     const double nf = job.span_frame;
@@ -358,19 +371,20 @@ void draw_markers(QPainter& painter, const TimeJob& job, const Geometry& g, Time
         xt = g.wp * job.current.trigger_x_percent * 0.01;
     }
     r.trigger_column = xt;
+    const uint32_t bg = argb(job.prefs.background_colour);
     if (xt < 0) {
         xt = 0;
-        draw_text(painter, 8, 3, "<=");
+        draw_text(image, scratch.texts[kLeftMark], 8, 3, "<=", colour, bg);
     } else if (xt > g.wp) {
         xt = g.wp;
-        draw_text(painter, g.w - 18, 3, "=>");
+        draw_text(image, scratch.texts[kRightMark], g.w - 18, 3, "=>", colour, bg);
     }
     const int x = trunc_int(xt);
     r.trigger_column_px = x;
-    painter.drawLine(x, 5, x - 4, 0);
-    painter.drawLine(x, 5, x + 4, 0);
-    painter.drawLine(x, g.h - 6, x - 4, g.h - 1);
-    painter.drawLine(x, g.h - 6, x + 4, g.h - 1);
+    raster.line(x, 5, x - 4, 0);
+    raster.line(x, 5, x + 4, 0);
+    raster.line(x, g.h - 6, x - 4, g.h - 1);
+    raster.line(x, g.h - 6, x + 4, g.h - 1);
 }
 
 } // namespace
@@ -378,6 +392,10 @@ void draw_markers(QPainter& painter, const TimeJob& job, const Geometry& g, Time
 TimeResult render_time(const TimeJob& job, QImage& image, TimeRenderState& state) {
     TimeResult r;
     if (image.isNull() || image.width() < 2 || image.height() < 2) return r;
+    // The lines are written as 32-bit pixels; any other format is converted once.
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32 &&
+        image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = image.convertToFormat(QImage::Format_RGB32);
 
     Geometry g;
     g.w = image.width();
@@ -420,19 +438,13 @@ TimeResult render_time(const TimeJob& job, QImage& image, TimeRenderState& state
         r.b_text = t.b_text;
     }
 
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    const QColor background = to_qcolor(job.prefs.background_colour);
-    painter.fillRect(0, 0, g.w, g.h, background);
-    QFont font = painter.font();
-    font.setPixelSize(11); // 8 points on a 96 dpi screen
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setBackground(background);
-    painter.setBackgroundMode(Qt::OpaqueMode); // texts sit on the background colour
+    image.fill(argb(job.prefs.background_colour));
+    LineRaster raster(reinterpret_cast<uint32_t*>(image.bits()), g.w, g.h,
+                      static_cast<int>(image.bytesPerLine() / 4));
+    TimeRenderState::Scratch& scratch = state.scratch();
 
-    if (job.prefs.grid_on) draw_graticule(painter, job, g);
-    if (job.prefs.cursor_on) draw_cursors(painter, job, g, r);
+    if (job.prefs.grid_on) draw_graticule(raster, job, g);
+    if (job.prefs.cursor_on) draw_cursors(image, raster, job, g, r, scratch);
 
     ChannelMap map_a, map_b;
     const bool live = job.current.run_mode >= 1 && job.current.run_mode <= 3;
@@ -456,12 +468,12 @@ TimeResult render_time(const TimeJob& job, QImage& image, TimeRenderState& state
         const bool fast = tb >= 17 && tb <= 20;
         const bool held = mode == 0 || mode == 7 || mode == 8;
         if (fast && (job.prefs.interpolation_on || held))
-            interpolated_path(painter, job, g, map_a, map_b, state);
+            interpolated_path(raster, job, g, map_a, map_b);
         else
-            line_path(painter, job, g, map_a, map_b, state);
+            line_path(raster, job, g, map_a, map_b, state);
     }
 
-    if (job.show_markers) draw_markers(painter, job, g, r);
+    if (job.show_markers) draw_markers(image, raster, job, g, r, scratch);
     r.rendered = true;
     return r;
 }
