@@ -9,48 +9,11 @@
 #include <vector>
 
 #include "core/scope/acquisition.h"
+#include "core/scope/null_ports.h"
 
 namespace {
 
 constexpr double kLinkCeilingFps = 6500.0;
-
-class NoDevice final : public orv::DeviceLibrary {
-public:
-    orv::LibStatus open_index(int32_t, orv::DeviceHandle*) override { return orv::kLibNoSuchDevice; }
-    orv::LibStatus close_device(orv::DeviceHandle) override { return 1; }
-    orv::LibStatus read_data(orv::DeviceHandle, void*, uint32_t, uint32_t* got) override { *got = 0; return 4; }
-    orv::LibStatus write_data(orv::DeviceHandle, const void*, uint32_t, uint32_t* put) override { *put = 0; return 4; }
-    orv::LibStatus reset_port(orv::DeviceHandle) override { return 4; }
-    orv::LibStatus set_line_speed(orv::DeviceHandle, uint32_t) override { return 4; }
-    orv::LibStatus set_framing(orv::DeviceHandle, uint8_t, uint8_t, uint8_t) override { return 4; }
-    orv::LibStatus set_handshake(orv::DeviceHandle, uint16_t, uint8_t, uint8_t) override { return 4; }
-    orv::LibStatus assert_dtr(orv::DeviceHandle) override { return 4; }
-    orv::LibStatus release_dtr(orv::DeviceHandle) override { return 4; }
-    orv::LibStatus assert_rts(orv::DeviceHandle) override { return 4; }
-    orv::LibStatus release_rts(orv::DeviceHandle) override { return 4; }
-    orv::LibStatus get_line_state(orv::DeviceHandle, uint32_t*) override { return 4; }
-    orv::LibStatus set_special_chars(orv::DeviceHandle, uint8_t, uint8_t, uint8_t, uint8_t) override { return 4; }
-    orv::LibStatus purge_buffers(orv::DeviceHandle, uint32_t) override { return 4; }
-    orv::LibStatus set_io_timeouts(orv::DeviceHandle, uint32_t, uint32_t) override { return 4; }
-    orv::LibStatus set_notification(orv::DeviceHandle, uint32_t, uint64_t) override { return 4; }
-    orv::LibStatus get_queue_status(orv::DeviceHandle, uint32_t*, uint32_t*, uint32_t*) override { return 4; }
-};
-
-class QuietUi final : public orv::UiPort {
-public:
-    void set_caption(std::string_view) override {}
-    void set_product_line(std::string_view) override {}
-    void show_message(std::string_view, std::string_view) override {}
-    void show_general_error(std::string_view) override {}
-    void highlight_run_button(int) override {}
-    void show_search_dialog() override {}
-    void hide_search_dialog() override {}
-    void set_search_text_visible(bool) override {}
-    void redraw_knobs() override {}
-    void refresh_labels() override {}
-    void set_timebar(int, int) override {}
-    void enter_scope_layout() override {}
-};
 
 // Always idle: every frame is copied into its job, as a worker that keeps up would see it.
 class IdleWorker final : public orv::Worker {
@@ -75,8 +38,8 @@ std::vector<uint8_t> stream_of(int packets) {
 }
 
 void run(benchmark::State& state, int time_base, orv::RunMode mode) {
-    NoDevice lib;
-    QuietUi ui;
+    orv::NoDeviceLibrary lib;
+    orv::NullUiPort ui;
     orv::EngineHooks hooks;
     IdleWorker worker;
     orv::ScopeContext ctx;

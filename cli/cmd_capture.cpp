@@ -15,6 +15,7 @@
 #include "cli/command.h"
 #include "core/files/dat_file.h"
 #include "core/scope/acquisition.h"
+#include "core/scope/null_ports.h"
 #include "core/scope/setup_files.h"
 #include "sim/simulator_host.h"
 
@@ -29,22 +30,6 @@ constexpr const char* kUsage =
     "         [--coupling-a dc|gnd|ac] [--coupling-b dc|gnd|ac] [--position-a N] [--position-b N]\n"
     "         [--trigger-source a|b] [--trigger-edge rising|falling|level] [--trigger-level N]\n"
     "         [--trigger-percent P] [--mode auto|normal|single] [--frames N] [--timeout S] --out FILE.dat\n";
-
-class SilentUi final : public UiPort {
-public:
-    void set_caption(std::string_view) override {}
-    void set_product_line(std::string_view) override {}
-    void show_message(std::string_view, std::string_view) override {}
-    void show_general_error(std::string_view) override {}
-    void highlight_run_button(int) override {}
-    void show_search_dialog() override {}
-    void hide_search_dialog() override {}
-    void set_search_text_visible(bool) override {}
-    void redraw_knobs() override {}
-    void refresh_labels() override {}
-    void set_timebar(int, int) override {}
-    void enter_scope_layout() override {}
-};
 
 // Takes every complete committed frame.
 class FrameTap final : public EngineHooks {
@@ -207,7 +192,7 @@ int capture(const GlobalOptions& global, Args args) {
     }
     apply_user_prefs(ctx);
 
-    SilentUi ui;
+    NullUiPort ui;
     FrameTap tap;
     Scope scope(ctx, orblink_library(), ui, tap);
     tap.watch(scope);
