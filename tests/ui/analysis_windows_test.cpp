@@ -128,12 +128,7 @@ TEST_F(AnalysisWindows, ViewsFollowTheLiveFrames) {
         for (int y = 0; y < img.height() && !varied; y += 3)
             for (int x = 0; x < img.width() && !varied; x += 3) varied = img.pixel(x, y) != img.pixel(0, img.height() / 2);
         EXPECT_TRUE(varied);
-        const QString out = QStringLiteral("/tmp/orv_view_%1.png").arg(QString::fromLatin1(v));
-        if (qEnvironmentVariableIsSet("ORV_SAVE_VIEWS")) window(v)->grab().save(out);
     }
-    // The demo's A is a 2 kHz-class sine: the FFT shows a peak well above the floor.
-    auto* fft = qobject_cast<orv::ui::TFFT_Form*>(window("TFFT_Form"));
-    ASSERT_NE(fft, nullptr);
 }
 
 // OK of the setup panel stores the record and re-places the cursors from their fractions.
