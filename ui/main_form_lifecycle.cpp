@@ -121,6 +121,8 @@ std::optional<FatalStart> TMainForm::FormCreate() {
     }
     const QImage picture = view_picture(ctx_.program_folder);
     for (QImage*& b : view_bitmaps_) b = new QImage(picture);
+    // The trace view shows it until the first frame arrives.
+    TimeSerieimage->set_image(*view_bitmaps_[0]);
     // 13, 16. Scope defaults, derived values.
     orv::apply_startup_defaults(ctx_);
     // 14. Auto, armed.

@@ -8,6 +8,7 @@
 #include "core/scope/setup_files.h"
 #include "ui/application.h"
 #include "ui/message_forms.h"
+#include "ui/trace_view.h"
 #include "ui/search_form.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,10 @@ TEST_F(AppLifecycle, StartsWithEveryWindowHiddenButTheMainOne) {
     }
     EXPECT_EQ(names, std::vector<std::string>(std::begin(kWindowOrder), std::end(kWindowOrder)));
     EXPECT_FALSE(app.main_form()->read_timer()->isActive());
+    // The view shows the background picture of images/ until the first frame.
+    const QImage background(QString::fromStdString((folder_.path() / "images" / "t.bmp").string()));
+    ASSERT_FALSE(background.isNull());
+    EXPECT_EQ(app.main_form()->trace_image()->image(), background.convertToFormat(QImage::Format_RGB32));
 
     app.show();
     EXPECT_TRUE(app.main_form()->read_timer()->isActive());
