@@ -60,6 +60,11 @@ void TMainForm::wire_navigation() {
     timebar->setEnabled(true);
     timebar->setSingleStep(1);
     timebar->setPageStep(100);
+    {
+        const QSignalBlocker block(timebar);
+        timebar->setRange(0, scope_->timebar_maximum());
+        timebar->setValue(scope_->timebar_position());
+    }
     connect(timebar, &QScrollBar::valueChanged, this, [this](int v) { scope_->set_timebar_position(v); });
 
     // The view's pop-up menu.
@@ -185,9 +190,16 @@ void TMainForm::Panel7Resize() {
 
 void TMainForm::Cursor1Click() { ctx_.user_prefs.cursor_on = ctx_.user_prefs.cursor_on ? 0 : 1; }
 
-void TMainForm::ToolButton15Click() { timebar->setValue(0); }
-void TMainForm::ToolButton16Click() { timebar->setValue(timebar->maximum() / 2); }
-void TMainForm::ToolButton17Click() { timebar->setValue(timebar->maximum()); }
+// The engine owns the position; the bar only shows it.
+static void move_view(QScrollBar* bar, orv::Scope& scope, int position) {
+    scope.set_timebar_position(position);
+    const QSignalBlocker block(bar);
+    bar->setValue(scope.timebar_position());
+}
+
+void TMainForm::ToolButton15Click() { move_view(timebar, *scope_, 0); }
+void TMainForm::ToolButton16Click() { move_view(timebar, *scope_, scope_->timebar_maximum() / 2); }
+void TMainForm::ToolButton17Click() { move_view(timebar, *scope_, scope_->timebar_maximum()); }
 
 void TMainForm::ToolButton19Click() { ctx_.user_prefs.grid_on = ctx_.user_prefs.grid_on ? 0 : 1; }
 
@@ -204,7 +216,7 @@ void TMainForm::ToolButton23Click() { place_trigger(*scope_, hooks_, 50.0); }
 void TMainForm::ToolButton20Click() { place_trigger(*scope_, hooks_, 80.0); }
 
 void TMainForm::ToolButton22Click() {
-    timebar->setValue(timebar->maximum() / 2);
+    move_view(timebar, *scope_, scope_->timebar_maximum() / 2);
     place_trigger(*scope_, hooks_, 50.0);
 }
 

@@ -262,6 +262,8 @@ void TMainForm::FormResize() {
 
 void TMainForm::wire_settings_layout() {
     setMinimumSize(kMinimumWindow, kMinimumWindow);
+    // The panel may be folded down to a sliver; its contents are clipped, not squeezed.
+    controlpanel->setMinimumSize(1, 1);
     const auto action = [this](const char* name, void (TMainForm::*handler)()) {
         QAction* a = findChild<QAction*>(QLatin1String(name));
         if (!a) return a;
