@@ -10,6 +10,7 @@
 #include "ui/trace_view.h"
 #include "ui/worker_thread.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -99,6 +100,9 @@ std::optional<FatalStart> TMainForm::FormCreate() {
     build_menus();
     build_tool_bar();
     build_panels();
+    // 4. The language's own text of the home-page item (the menus exist from here on).
+    if (auto* home = findChild<QAction*>(QStringLiteral("WebPage1")))
+        home->setText(ctx_.language == 1 ? QStringLiteral("\u8bbf\u95eeTalvor(&P)") : QStringLiteral("Talvor Home &Page"));
     const int measure_height = screen.height() * 2 / 10;
     initial_split1_ = {screen.width() - kControlPanelWidth, kControlPanelWidth};
     initial_split2_ = {screen.height() - measure_height, measure_height};
@@ -125,6 +129,7 @@ std::optional<FatalStart> TMainForm::FormCreate() {
     TimeSerieimage->set_image(*view_bitmaps_[0]);
     // 13, 16. Scope defaults, derived values.
     orv::apply_startup_defaults(ctx_);
+    redraw_knobs();
     // 14. Auto, armed.
     ctx_.current_settings.run_mode = orv::RunMode::Auto;
     ctx_.current_settings.single_armed = 1;
@@ -134,8 +139,12 @@ std::optional<FatalStart> TMainForm::FormCreate() {
     // 15.
     create_workers();
     // 17.
-    if (const auto load = orv::load_setup_files(ctx_); !load.ok())
-        return FatalStart{std::string(load.message()), std::string(load.caption())};
+    try {
+        if (const auto load = orv::load_setup_files(ctx_); !load.ok())
+            return FatalStart{std::string(load.message()), std::string(load.caption())};
+    } catch (...) {
+        return FatalStart{std::string(orv::kSetupOtherErrorMessage), std::string(orv::kSetupErrorCaption)};
+    }
     // 18. Preferences into the settings and the window.
     orv::apply_user_prefs(ctx_);
     const orv::UserPrefs& p = ctx_.user_prefs;

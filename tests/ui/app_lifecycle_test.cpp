@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
@@ -72,6 +73,9 @@ TEST_F(AppLifecycle, StartsWithEveryWindowHiddenButTheMainOne) {
     }
     EXPECT_EQ(names, std::vector<std::string>(std::begin(kWindowOrder), std::end(kWindowOrder)));
     EXPECT_FALSE(app.main_form()->read_timer()->isActive());
+    const auto* home = app.main_form()->findChild<QAction*>(QStringLiteral("WebPage1"));
+    ASSERT_NE(home, nullptr);
+    EXPECT_EQ(home->text().toStdString(), "Talvor Home &Page");
     // The view shows the background picture of images/ until the first frame.
     const QImage background(QString::fromStdString((folder_.path() / "images" / "t.bmp").string()));
     ASSERT_FALSE(background.isNull());
