@@ -145,7 +145,8 @@ bool TMainview_Setup_Panel::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainview_Setup_Panel::paint_swatch(Swatch s) {
     const QColor c = orv::render::to_qcolor(colours_[static_cast<std::size_t>(s)]);
-    const QColor text = c.lightness() > 128 ? Qt::black : Qt::white;
+    const double luma = 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue();
+    const QColor text = luma > 140 ? Qt::black : Qt::white;
     swatches_[static_cast<std::size_t>(s)]->setStyleSheet(
         QStringLiteral("background-color: %1; color: %2; border: 1px solid black;").arg(c.name(), text.name()));
 }

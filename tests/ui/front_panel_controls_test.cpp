@@ -8,7 +8,9 @@
 #include "ui/knob_widget.h"
 #include "ui/trace_view.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QMouseEvent>
 #include <QLabel>
 
 #include <cmath>
@@ -174,6 +176,35 @@ TEST_F(FrontPanelControls, FirstLiveTimeBaseChangeCentresTheMarker) {
     form().v1posMouseUp();
     EXPECT_EQ(settings().time_base, 10);
     EXPECT_NEAR(settings().trigger_x_percent, 20.0, 1e-9);
+}
+
+// The widgets' own mouse events reach the handlers; the time-base knob is shown smaller than its
+// bitmap, so the pointer is scaled back to bitmap pixels.
+TEST_F(FrontPanelControls, PointerEventsOnTheComponents) {
+    orv::ui::KnobWidget* timediv = fp().knobs[FrontPanel::TimeDiv];
+    const double scale = static_cast<double>(timediv->width()) / timediv->bitmap().width();
+    const QPoint bitmap_point = at_degrees(180, 157.5, 60); // index 10
+    const QPoint shown(static_cast<int>(bitmap_point.x() * scale), static_cast<int>(bitmap_point.y() * scale));
+    QTest::mousePress(timediv, Qt::LeftButton, {}, shown);
+    QTest::mouseRelease(timediv, Qt::LeftButton, {}, shown);
+    EXPECT_EQ(settings().time_base, 10);
+    EXPECT_FALSE(fp().knob_drag);
+
+    orv::ui::KnobWidget* level = fp().knobs[FrontPanel::TriggerLevel];
+    QTest::mousePress(level, Qt::RightButton, {}, at_degrees(80, 0, 30));
+    EXPECT_EQ(settings().trigger_level, 0);
+    QTest::mousePress(level, Qt::LeftButton, {}, at_degrees(80, 0, 30));
+    QTest::mouseRelease(level, Qt::LeftButton, {}, at_degrees(80, 0, 30));
+    EXPECT_EQ(settings().trigger_level, 75);
+
+    QWidget* view = form().trace_image();
+    const int row = form().trigger_marker_row();
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(3, row));
+    QMouseEvent move(QEvent::MouseMove, QPointF(3, 0), view->mapToGlobal(QPointF(3, 0)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(3, 0));
+    EXPECT_EQ(settings().trigger_level, 125);
 }
 
 TEST_F(FrontPanelControls, MathTraceCycles) {
