@@ -542,6 +542,17 @@ void Scope::dispatch_frame() {
     if (handoff_allowed_ && !hooks_.realtime_text_recording()) hand_off();
 }
 
+uint32_t Scope::readable_entries(const Sample* p) const {
+    const auto inside = [p](const Sample* base, uint32_t size) -> uint32_t {
+        return p >= base && p < base + size ? static_cast<uint32_t>(base + size - p) : 0;
+    };
+    if (const uint32_t n = inside(display_.get(), kDisplayBufferEntries)) return n;
+    if (const uint32_t n = inside(load_.get(), kLoadBufferEntries)) return n;
+    if (const uint32_t n = inside(rolls_.get(), 2 * kRollBufferEntries)) return n;
+    if (const uint32_t n = inside(packets_.get(), kPacketBuffers * kPacketBufferEntries)) return n;
+    return frame_length_; // a buffer owned elsewhere (playback): only what it says it holds
+}
+
 void Scope::hand_off() {
     for (int k = 0; k < kWorkerKinds; ++k) {
         Worker* w = workers_[static_cast<std::size_t>(k)];
@@ -560,7 +571,12 @@ void Scope::hand_off() {
         FrameJob& job = w->job();
         job.kind = kind;
         job.frame_length = std::min(frame_length_, kJobSampleCapacity);
-        if (frame_samples_) std::memcpy(job.samples.get(), frame_samples_, job.frame_length * sizeof(Sample));
+        // The renderer walks display_count entries, not only the new ones: copy the whole record
+        // so a cleared view reads as end-of-data instead of the job's previous frame.
+        const uint32_t record = std::min(std::max(job.frame_length, display_count_), kJobSampleCapacity);
+        const uint32_t readable = frame_samples_ ? std::min(record, readable_entries(frame_samples_)) : 0;
+        if (readable) std::memcpy(job.samples.get(), frame_samples_, readable * sizeof(Sample));
+        std::fill(job.samples.get() + readable, job.samples.get() + record, kEndOfData);
         job.display_count = display_count_;
         job.timebar_maximum = timebar_max_;
         job.view_centre = timebar_max_ - timebar_pos_;

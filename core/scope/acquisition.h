@@ -153,6 +153,8 @@ private:
     void first_roll_buffer();
     bool trigger_test(uint32_t i, int code, int level) const;
     void hand_off();
+    // Entries from `p` to the end of the engine buffer it points into.
+    uint32_t readable_entries(const Sample* p) const;
     void idle_tick(bool count_toggle_b);
     void set_timebar(int32_t maximum, int32_t position);
     void close_after_failed_init(int index);
