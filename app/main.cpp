@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // ORV_5800: instance number, windows, event loop.
-#include "app/instance_lock.h"
+#include "ui/instance_lock.h"
 #include "app/quit_signals.h"
 #include "ui/application.h"
 #include "ui/message_forms.h"
@@ -52,7 +52,7 @@ Parsed parse(const QStringList& args) {
 } // namespace
 
 int main(int argc, char** argv) {
-    auto lock = orv::app::InstanceLock::acquire(orv::app::InstanceLock::default_runtime_dir());
+    auto lock = orv::ui::InstanceLock::acquire(orv::ui::InstanceLock::default_runtime_dir());
     if (!lock) return 0; // every instance number is taken
 
     QApplication app(argc, argv);

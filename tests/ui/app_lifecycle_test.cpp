@@ -92,17 +92,28 @@ TEST_F(AppLifecycle, StartsWithEveryWindowHiddenButTheMainOne) {
     app.main_form()->close();
 }
 
-TEST_F(AppLifecycle, CaptionNamesTheSimulatedInstrument) {
-    orv::ui::Application app(options_for(folder_, true));
-    ASSERT_FALSE(app.create().has_value());
-    EXPECT_EQ(app.main_form()->windowTitle().toStdString(), "Talvor RTM5800 V2.10C ");
-    app.show();
-    const QString expected = QStringLiteral("Talvor RTM5800 V2.10C  -1S      Oscilloscope  100M");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return app.main_form()->windowTitle() == expected; }, 5000))
-        << app.main_form()->windowTitle().toStdString();
-    // And the frames it sends reach the view.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return app.main_form()->frames_shown() > 2; }, 5000));
-    app.main_form()->close();
+TEST_F(AppLifecycle, CaptionNamesTheSimulatedInstrumentAndTheCopy) {
+    const struct {
+        int instance;
+        const char* caption;
+    } cases[] = {
+        {0, "Talvor RTM5800 V2.10C  -1S      Oscilloscope  100M"},
+        {1, "Talvor RTM5800 V2.10C  -2S      Oscilloscope  100M"},
+    };
+    for (const auto& c : cases) {
+        orv::ui::AppOptions o = options_for(folder_, true);
+        o.instance_number = c.instance;
+        orv::ui::Application app(o);
+        ASSERT_FALSE(app.create().has_value());
+        EXPECT_EQ(app.main_form()->windowTitle().toStdString(), "Talvor RTM5800 V2.10C ");
+        app.show();
+        const QString expected = QString::fromLatin1(c.caption);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return app.main_form()->windowTitle() == expected; }, 5000))
+            << app.main_form()->windowTitle().toStdString();
+        // And the frames it sends reach the view.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return app.main_form()->frames_shown() > 2; }, 5000));
+        app.main_form()->close();
+    }
 }
 
 TEST_F(AppLifecycle, MissingPreferencesEndStartUpWithTheFatalMessage) {

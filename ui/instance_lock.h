@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <optional>
 
-namespace orv::app {
+namespace orv::ui {
 
 inline constexpr int kMaxInstances = 999;
 
@@ -32,4 +32,4 @@ private:
     std::filesystem::path file_;
 };
 
-} // namespace orv::app
+} // namespace orv::ui

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/instance_lock.h"
+#include "ui/instance_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <system_error>
 
-namespace orv::app {
+namespace orv::ui {
 
 std::filesystem::path InstanceLock::default_runtime_dir() {
     if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg && *xdg) return xdg;
@@ -44,4 +44,4 @@ InstanceLock::~InstanceLock() {
     ::close(fd_);
 }
 
-} // namespace orv::app
+} // namespace orv::ui
