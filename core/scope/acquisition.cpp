@@ -303,11 +303,9 @@ void Scope::handle_info_packet() {
         ui_.show_general_error(calibration::kNoCalibrationMessage);
     }
 
-    Torv& cur = ctx_.current_settings;
-    Torv& sent = ctx_.sent_settings;
-    sent.time_base = static_cast<uint8_t>(cur.time_base + 1);
+    ctx_.sent_settings.time_base = kUnsentTimeBase;
     send_time_base();
-    sent.time_base = static_cast<uint8_t>(cur.time_base + 1);
+    ctx_.sent_settings.time_base = kUnsentTimeBase;
     hooks_.refresh_calibration_view();
 }
 

@@ -54,7 +54,7 @@ void reset_scope_defaults(ScopeContext& ctx) {
 
     // Unsigned fields wrap, which still differs from the current value.
     Torv& sent = ctx.sent_settings;
-    sent.time_base = static_cast<uint8_t>(s.time_base + 1);
+    sent.time_base = kUnsentTimeBase;
     sent.a_position = static_cast<int16_t>(s.a_position + 1);
     sent.b_position = static_cast<int16_t>(s.b_position + 1);
     sent.a_volt_div = static_cast<uint8_t>(s.a_volt_div + 1);

@@ -164,7 +164,7 @@ bool Scope::send_settings() { return send_run_mode() && send_changes(); }
 void Scope::force_full_send() {
     const Torv& c = ctx_.current_settings;
     Torv& s = ctx_.sent_settings;
-    s.time_base = static_cast<uint8_t>(c.time_base + 1);
+    s.time_base = kUnsentTimeBase;
     s.a_position = static_cast<int16_t>(c.a_position + 1);
     s.b_position = static_cast<int16_t>(c.b_position + 1);
     s.a_volt_div = static_cast<uint8_t>(c.a_volt_div + 1);

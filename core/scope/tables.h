@@ -63,6 +63,9 @@ double volts_per_div(int index);
 
 // Bounded lookups: an index outside 0..23 reads the row of time base 7 (1 ms/div).
 inline constexpr int kFallbackTimeBase = 7;
+// Written into SentSettings to force the time base to be sent again. "Current plus one" would
+// be a real time base, so turning the knob one step up afterwards would look already sent.
+inline constexpr uint8_t kUnsentTimeBase = 0xFF;
 std::string_view time_base_label(int time_base);
 double time_per_div_ms(int time_base);
 uint8_t block_transfer(int time_base, int model);

@@ -212,3 +212,15 @@ TEST_F(EngineTest, GarbageNeverBreaksTheEngine) {
     tick_with(flat_packet(3072, 7, 8));
     EXPECT_EQ(scope->display_buffer()[0], 7);
 }
+
+// The forced re-send after the information packet must not look like a real time base: one
+// step up on the knob afterwards has to reach the instrument.
+TEST_F(EngineTest, TimeBaseOneStepUpAfterTheInformationPacketIsSent) {
+    connect();
+    tick_with(info_packet(51, 1));
+    lib.take_commands();
+    ctx.current_settings.time_base = static_cast<uint8_t>(ctx.current_settings.time_base + 1);
+    refresh_derived(ctx, ctx.current_settings);
+    ASSERT_TRUE(scope->send_time_base());
+    EXPECT_EQ(regs(lib.take_commands()), (std::vector<uint8_t>{15, 153, 154, 166, 167, 15}));
+}
