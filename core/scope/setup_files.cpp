@@ -15,9 +15,9 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-double clamp_fraction(double f) {
+double clamp_fraction(double f, double lo = 0.0, double hi = 1.0) {
     if (std::isnan(f)) return 0.0;
-    return f < 0.0 ? 0.0 : (f > 1.0 ? 1.0 : f);
+    return f < lo ? lo : (f > hi ? hi : f);
 }
 
 void repair_meter(int32_t& value, int32_t& unit) {
@@ -32,7 +32,9 @@ void repair_prefs(UserPrefs& p) {
     repair_meter(p.meter_rb, p.meter_rb_unit);
     // The fractions place the cursors on the image; outside 0..1 they would sit off the view.
     for (double& f : p.cursor_fractions) f = clamp_fraction(f);
-    for (double& f : p.fftview_cursor_fractions) f = clamp_fraction(f);
+    // FFT: the column runs 0..1 across; a level runs from 0 at its baseline to -1 at the top.
+    p.fftview_cursor_fractions[0] = clamp_fraction(p.fftview_cursor_fractions[0]);
+    for (int i : {1, 2}) p.fftview_cursor_fractions[i] = clamp_fraction(p.fftview_cursor_fractions[i], -1.0, 0.0);
     // The count bounds loops over the twelve read-outs.
     if (p.measure_count < 0 || p.measure_count > kMeasureReadouts) p.measure_count = kMeasureReadouts;
 }

@@ -80,8 +80,8 @@ UserPrefs factory_user_prefs() {
     p.cursor_fractions[2] = 1.0 / 3.0;
     p.cursor_fractions[3] = 2.0 / 3.0;
     p.fftview_cursor_fractions[0] = 0.5;
-    p.fftview_cursor_fractions[1] = 0.25;
-    p.fftview_cursor_fractions[2] = 0.5;
+    p.fftview_cursor_fractions[1] = -0.5;
+    p.fftview_cursor_fractions[2] = -0.5;
 
     p.logic_scope_enabled = 1;
     p.logic_info_on = 1;

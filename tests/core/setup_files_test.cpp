@@ -146,7 +146,9 @@ TEST(SetupRepairs, OutOfRangeValuesAreReplaced) {
     p.cursor_fractions[1] = 1.5;
     p.cursor_fractions[2] = -0.5;
     p.cursor_fractions[3] = 0.3;
+    p.fftview_cursor_fractions[0] = -0.2;
     p.fftview_cursor_fractions[1] = inf;
+    p.fftview_cursor_fractions[2] = -0.4;
     p.measure_count = 13;
     repair_setup_values(ctx);
     EXPECT_EQ(ctx.language, 0);
@@ -158,7 +160,9 @@ TEST(SetupRepairs, OutOfRangeValuesAreReplaced) {
     EXPECT_DOUBLE_EQ(p.cursor_fractions[1], 1.0);
     EXPECT_DOUBLE_EQ(p.cursor_fractions[2], 0.0);
     EXPECT_DOUBLE_EQ(p.cursor_fractions[3], 0.3);
-    EXPECT_DOUBLE_EQ(p.fftview_cursor_fractions[1], 1.0);
+    EXPECT_DOUBLE_EQ(p.fftview_cursor_fractions[0], 0.0);
+    EXPECT_DOUBLE_EQ(p.fftview_cursor_fractions[1], 0.0) << "levels stay between -1 (top) and 0";
+    EXPECT_DOUBLE_EQ(p.fftview_cursor_fractions[2], -0.4);
     EXPECT_EQ(p.measure_count, 12);
 
     UserPrefs kept = factory_user_prefs();
