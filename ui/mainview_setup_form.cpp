@@ -73,13 +73,13 @@ TMainview_Setup_Panel::TMainview_Setup_Panel(orv::ScopeContext& ctx, QWidget* pa
 
     auto* colours = new QGroupBox(QStringLiteral("Color"), this);
     auto* cg = new QGridLayout(colours);
-    struct SwatchSpec { Swatch s; const char* name; const char* caption; };
-    const SwatchSpec specs[] = {{ChannelA, "Label10", "Channel A"},       {ChannelB, "Label8", "Channel B"},
+    struct SwatchEntry { Swatch s; const char* name; const char* caption; };
+    const SwatchEntry entries[] = {{ChannelA, "Label10", "Channel A"},       {ChannelB, "Label8", "Channel B"},
                                 {MathTrace, "Label9", "A+/-B Color"},     {Cursor, "Label3", "Cursor Color"},
                                 {TriggerCursor, "Label14", "Trig Cursor "}, {Grid, "Label5", "Grid Color"},
                                 {Background, "Label2", "BackGround Color"}};
     int n = 0;
-    for (const SwatchSpec& sp : specs) {
+    for (const SwatchEntry& sp : entries) {
         auto* l = new QLabel(QString::fromLatin1(sp.caption), colours);
         l->setObjectName(QString::fromLatin1(sp.name));
         l->setAlignment(Qt::AlignCenter);

@@ -97,28 +97,28 @@ void ViewImage::paintEvent(QPaintEvent*) {
     if (image_.height() < height()) p.fillRect(0, image_.height(), width(), height() - image_.height(), Qt::black);
 }
 
-PictureWindow::PictureWindow(const Spec& spec, QWidget* parent) : QDialog(parent), frame_(spec.frame) {
-    setObjectName(QString::fromLatin1(spec.class_name));
-    setWindowTitle(QString::fromLatin1(spec.caption));
+PictureWindow::PictureWindow(const Description& description, QWidget* parent) : QDialog(parent), frame_(description.frame) {
+    setObjectName(QString::fromLatin1(description.class_name));
+    setWindowTitle(QString::fromLatin1(description.caption));
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto* client = new QVBoxLayout(this);
     client->setContentsMargins(0, 0, 0, 0);
     picture_ = new ViewImage(this);
-    picture_->setObjectName(QString::fromLatin1(spec.picture_name));
+    picture_->setObjectName(QString::fromLatin1(description.picture_name));
     picture_->installEventFilter(this);
     client->addWidget(picture_);
 
     popup_ = new QMenu(this);
-    if (spec.setup_item) {
-        popup_->addAction(QString::fromLatin1(spec.setup_item), this, [this] {
+    if (description.setup_item) {
+        popup_->addAction(QString::fromLatin1(description.setup_item), this, [this] {
             if (on_setup) on_setup();
         });
     }
     popup_->addAction(QStringLiteral("Print Setup"), this, [this] { run_print_setup(this); });
-    popup_->addAction(QString::fromLatin1(spec.print_item), this, [this] { print_picture_with_dialog(); });
+    popup_->addAction(QString::fromLatin1(description.print_item), this, [this] { print_picture_with_dialog(); });
     popup_->addAction(QStringLiteral("Copy"), this, [this] { copy_picture(); });
-    popup_->addAction(QString::fromLatin1(spec.close_item), this, &QWidget::hide);
+    popup_->addAction(QString::fromLatin1(description.close_item), this, &QWidget::hide);
 }
 
 void PictureWindow::take_result(const ImageWorker& worker) {

@@ -62,7 +62,7 @@ class ImageWorker;
 class PictureWindow : public QDialog {
     Q_OBJECT
 public:
-    struct Spec {
+    struct Description {
         const char* class_name;
         const char* caption;
         const char* picture_name;
@@ -71,7 +71,7 @@ public:
         const char* close_item;
         PrintFrame frame;
     };
-    explicit PictureWindow(const Spec& spec, QWidget* parent = nullptr);
+    explicit PictureWindow(const Description& description, QWidget* parent = nullptr);
 
     ViewImage* picture() const { return picture_; }
     QMenu* popup() const { return popup_; }
