@@ -28,7 +28,9 @@ uint32_t window_of(std::span<const MeasureSample> samples, uint32_t frame_length
            samples[2 * pairs + 1] < kMeasureEndOfData) {
         ++pairs;
     }
-    return pairs * 2;
+    // An odd filled count of 11 still holds five whole pairs and is measured; only a window cut
+    // short by the end of data counts as its pairs.
+    return pairs == f / 2 ? f : pairs * 2;
 }
 
 void statistics(std::span<const MeasureSample> samples, uint32_t pairs, int ch, int position,

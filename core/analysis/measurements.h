@@ -52,7 +52,7 @@ struct ChannelReadings {
 
 struct MeasureResult {
     bool measured = false;   // false: the window held 10 values or fewer
-    uint32_t window = 0;     // interleaved values measured (twice the pairs)
+    uint32_t window = 0;     // filled count measured; its whole pairs are the window
     std::array<ChannelReadings, 2> channel{};
     std::array<ReadoutText, kMeasureTexts> texts{};
 };
