@@ -236,7 +236,7 @@ bool Scope::init_instrument() {
         force_full_send();
         sent.run_mode = RunMode::Demo;
     }
-    link_.reset_offset_sequence();
+    // The offset sequence counter runs on across connections, as the last bytes sent are kept.
     if (!send_settings() || !send_command(reg::kInit, 0)) return false;
     clear_traces();
     sent.run_mode = RunMode::Demo;

@@ -70,7 +70,9 @@ TEST_F(EngineTest, UnplugFallsBackToSearchingAndReplugKeepsTheSettings) {
     ctx.current_settings.a_volt_div = 2;
     ASSERT_TRUE(scope->send_settings());
     tick_with(info_packet(51, 0));
-    lib.take_commands();
+    uint8_t last_seq_a = 0;
+    for (const Command& c : lib.take_commands())
+        if (c.reg == 162) last_seq_a = c.value;
 
     lib.unplugged = true;
     scope->ReadTimerTimer(); // the queue query fails: reconnect, which finds nothing
@@ -92,6 +94,9 @@ TEST_F(EngineTest, UnplugFallsBackToSearchingAndReplugKeepsTheSettings) {
     const auto cmds = lib.take_commands();
     const int32_t code = time_base_code(9, ctx.device_model);
     EXPECT_NE(std::find(cmds.begin(), cmds.end(), Command{153, static_cast<uint8_t>(code & 0xFF)}), cmds.end());
+    const auto seq = std::find_if(cmds.begin(), cmds.end(), [](const Command& c) { return c.reg == 162; });
+    ASSERT_NE(seq, cmds.end());
+    EXPECT_EQ(seq->value >> 4, ((last_seq_a >> 4) + 1) & 0x0F) << "the offset sequence counter runs on";
     tick_with(info_packet(51, 0));
     EXPECT_TRUE(scope->info_received) << "each connection handles one information packet";
 }
