@@ -156,7 +156,10 @@ void TMainForm::TimeSerieimageMouseMove(int x, int y) {
         return;
     }
     // Hovering: show what a press here would grab.
-    const bool on_time_marker = (y < 10 || y > h - 12) && std::fabs(x - trigger_marker_column()) < 10;
+    // A hidden time marker cannot be grabbed, so it must not show the hand either; the level zone
+    // keeps the hand regardless of the box.
+    const bool on_time_marker =
+        CheckBox3->isChecked() && (y < 10 || y > h - 12) && std::fabs(x - trigger_marker_column()) < 10;
     const bool on_level_marker =
         (x < 10 || x > w - 12) && std::abs(y - trigger_marker_row()) < 10 && !scope_->logic_mode;
     if (on_time_marker || on_level_marker) TimeSerieimage->setCursor(Qt::PointingHandCursor);

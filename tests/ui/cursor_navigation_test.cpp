@@ -90,6 +90,15 @@ TEST_F(CursorNavigation, CursorsOffLeavesOnlyTheMarkers) {
     form().findChild<QCheckBox*>(QStringLiteral("CheckBox3"))->setChecked(false);
     drag(2, form().trigger_marker_row(), 2, h() - 1);
     EXPECT_EQ(settings().trigger_level, 125);
+    // Hovering: the hidden time marker shows no hand; the level zone still does.
+    const int column = static_cast<int>(form().trigger_marker_column());
+    form().TimeSerieimageMouseMove(column, 3);
+    EXPECT_EQ(view().cursor().shape(), Qt::ArrowCursor);
+    form().TimeSerieimageMouseMove(2, form().trigger_marker_row());
+    EXPECT_EQ(view().cursor().shape(), Qt::PointingHandCursor);
+    form().findChild<QCheckBox*>(QStringLiteral("CheckBox3"))->setChecked(true);
+    form().TimeSerieimageMouseMove(column, 3);
+    EXPECT_EQ(view().cursor().shape(), Qt::PointingHandCursor);
 }
 
 TEST_F(CursorNavigation, LevelMarkerDraggedToTheEdges) {
