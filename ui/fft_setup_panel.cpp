@@ -3,6 +3,7 @@
 
 #include "core/scope/user_prefs.h"
 #include "ui/analysis_swatch.h"
+#include "ui/dialog_buttons.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -32,23 +33,6 @@ QButtonGroup* radio_group(QWidget* parent, QLayout* into, const char* name, cons
     }
     into->addWidget(box);
     return group;
-}
-
-void dialog_buttons(QDialog* dialog, QLayout* into, std::function<void()> ok, std::function<void()> defaults) {
-    auto* row = new QHBoxLayout;
-    auto* b_ok = new QPushButton(QStringLiteral("OK"), dialog);
-    auto* b_cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
-    auto* b_default = new QPushButton(QStringLiteral("Default"), dialog);
-    b_ok->setObjectName(QStringLiteral("OK"));
-    b_cancel->setObjectName(QStringLiteral("Cancel"));
-    b_default->setObjectName(QStringLiteral("Default"));
-    QObject::connect(b_ok, &QPushButton::clicked, dialog, std::move(ok));
-    QObject::connect(b_cancel, &QPushButton::clicked, dialog, &QWidget::hide);
-    QObject::connect(b_default, &QPushButton::clicked, dialog, std::move(defaults));
-    row->addWidget(b_ok);
-    row->addWidget(b_cancel);
-    row->addWidget(b_default);
-    if (auto* box = qobject_cast<QBoxLayout*>(into)) box->addLayout(row);
 }
 
 namespace {
@@ -100,7 +84,7 @@ TFFT_setup_panel::TFFT_setup_panel(orv::UserPrefs& prefs, const orv::UserPrefs& 
         ++row;
     }
     col->addLayout(colours);
-    dialog_buttons(this, col, [this] { OKClick(); }, [this] { DefaultClick(); });
+    dialog_buttons(this, col, {}, [this] { OKClick(); }, [this] { hide(); }, [this] { DefaultClick(); });
     load(prefs_);
 }
 

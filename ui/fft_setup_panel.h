@@ -56,7 +56,5 @@ private:
 // A titled group of radio buttons, items in order; the group's ids are the item indices.
 QButtonGroup* radio_group(QWidget* parent, QLayout* into, const char* name, const char* title,
                           std::initializer_list<const char*> items);
-// A row of the OK / Cancel / Default buttons with their handlers.
-void dialog_buttons(QDialog* dialog, QLayout* into, std::function<void()> ok, std::function<void()> defaults);
 
 } // namespace orv::ui

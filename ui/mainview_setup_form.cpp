@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/mainview_setup_form.h"
+#include "ui/dialog_buttons.h"
 
 #include "core/scope/scope_context.h"
 #include "render/colour.h"
@@ -111,19 +112,9 @@ TMainview_Setup_Panel::TMainview_Setup_Panel(orv::ScopeContext& ctx, QWidget* pa
     boxes->addWidget(logic);
     col->addLayout(boxes);
 
-    auto* buttons = new QHBoxLayout;
-    const std::pair<const char*, const char*> bs[] = {{"Button1", "OK"}, {"Button2", "Cancel"}, {"Button3", "Default"}};
-    QPushButton* made[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        made[i] = new QPushButton(QString::fromLatin1(bs[i].second), this);
-        made[i]->setObjectName(QString::fromLatin1(bs[i].first));
-        made[i]->setAutoDefault(false);
-        buttons->addWidget(made[i]);
-    }
-    col->addLayout(buttons);
-    connect(made[0], &QPushButton::clicked, this, &TMainview_Setup_Panel::Button1Click);
-    connect(made[1], &QPushButton::clicked, this, &TMainview_Setup_Panel::Button2Click);
-    connect(made[2], &QPushButton::clicked, this, &TMainview_Setup_Panel::Button3Click);
+    const DialogButtons made = dialog_buttons(this, col, {"Button1", "Button2", "Button3"}, [this] { Button1Click(); },
+                                              [this] { Button2Click(); }, [this] { Button3Click(); });
+    for (QPushButton* b : {made.ok, made.cancel, made.defaults}) b->setAutoDefault(false);
     load(ctx_.user_prefs);
 }
 

@@ -2,6 +2,7 @@
 #include "ui/measure_select_form.h"
 
 #include "ui/analysis_swatch.h"
+#include "ui/dialog_buttons.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -60,20 +61,8 @@ Tmeasureselectform::Tmeasureselectform(QWidget* parent) : QDialog(parent) {
     colour->addWidget(Label7);
     colour->addStretch(1);
     col->addLayout(colour);
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("BitBtn2"));
-    auto* def = new QPushButton(QStringLiteral("Default"), this);
-    def->setObjectName(QStringLiteral("Button1"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(def);
-    col->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &Tmeasureselectform::BitBtn1Click);
-    connect(cancel, &QPushButton::clicked, this, &Tmeasureselectform::BitBtn2Click);
-    connect(def, &QPushButton::clicked, this, &Tmeasureselectform::Button1Click);
+    dialog_buttons(this, col, {"BitBtn1", "BitBtn2", "Button1"}, [this] { BitBtn1Click(); },
+                   [this] { BitBtn2Click(); }, [this] { Button1Click(); });
     connect(TrackBar1, &QSlider::valueChanged, this, &Tmeasureselectform::TrackBar1Change);
     adjustSize();
     if (const QScreen* s = QGuiApplication::primaryScreen()) move(s->geometry().center() - rect().center());

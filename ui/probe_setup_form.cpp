@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/probe_setup_form.h"
+#include "ui/dialog_buttons.h"
 
 #include "core/scope/scope_context.h"
 
@@ -45,19 +46,9 @@ TProbe_setup_panel::TProbe_setup_panel(orv::ScopeContext& ctx, QWidget* parent)
     a_ = probe_group(this, row, "RadioGroup1", "Probe On A");
     b_ = probe_group(this, row, "RadioGroup2", "Probe On B");
     col->addLayout(row);
-    auto* buttons = new QHBoxLayout;
-    const std::pair<const char*, const char*> bs[] = {{"Button1", "OK"}, {"Button2", "Cancel"}, {"Button3", "Default"}};
-    QPushButton* made[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        made[i] = new QPushButton(QString::fromLatin1(bs[i].second), this);
-        made[i]->setObjectName(QString::fromLatin1(bs[i].first));
-        made[i]->setAutoDefault(false);
-        buttons->addWidget(made[i]);
-    }
-    col->addLayout(buttons);
-    connect(made[0], &QPushButton::clicked, this, &TProbe_setup_panel::Button1Click);
-    connect(made[1], &QPushButton::clicked, this, &TProbe_setup_panel::Button2Click);
-    connect(made[2], &QPushButton::clicked, this, &TProbe_setup_panel::Button3Click);
+    const DialogButtons made = dialog_buttons(this, col, {"Button1", "Button2", "Button3"}, [this] { Button1Click(); },
+                                              [this] { Button2Click(); }, [this] { Button3Click(); });
+    for (QPushButton* b : {made.ok, made.cancel, made.defaults}) b->setAutoDefault(false);
     FormShow();
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/scope/user_prefs.h"
 #include "ui/analysis_swatch.h"
+#include "ui/dialog_buttons.h"
 #include "ui/fft_setup_panel.h"
 
 #include <QAbstractButton>
@@ -29,7 +30,7 @@ Txy_setup_panel::Txy_setup_panel(orv::UserPrefs& prefs, const orv::UserPrefs& de
     colours->addWidget(new QLabel(QStringLiteral("Line Color"), this), 1, 0);
     colours->addWidget(Label10, 1, 1);
     col->addLayout(colours);
-    dialog_buttons(this, col, [this] { OKClick(); }, [this] { DefaultClick(); });
+    dialog_buttons(this, col, {}, [this] { OKClick(); }, [this] { hide(); }, [this] { DefaultClick(); });
     load(prefs_);
 }
 
