@@ -8,13 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/scope/value_text.h" // format_fixed_to
+
 namespace orv {
 
-// Writes `value` in fixed notation with `decimals` digits after the point, keeping at most 8
-// significant digits (the digits beyond read as zeros) and switching to exponent form once the
-// integer part needs more than 8. A value that rounds to zero is written without a sign. Returns
-// the length written (the text is always terminated and cut to `capacity` - 1).
-std::size_t format_fixed_to(char* out, std::size_t capacity, double value, int decimals);
 
 class ReadoutText {
 public:

@@ -2,12 +2,17 @@
 // The label texts of voltages and other fixed-point values.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace orv {
 
-// Fixed-point text with `decimals` digits after the point, rounded to at most 8 significant
-// digits (the lost digits read as zeros); exponent form once the integer part needs more than 8.
+// Writes `value` in fixed notation with `decimals` digits after the point, keeping at most 8
+// significant digits (the digits beyond read as zeros) and switching to exponent form once the
+// integer part needs more than 8. A value that rounds to zero is written without a sign. Returns
+// the length written (the text is always terminated and cut to `capacity` - 1); allocates nothing.
+std::size_t format_fixed_to(char* out, std::size_t capacity, double value, int decimals);
+// The same as a string.
 std::string format_fixed(double value, int decimals);
 
 // "1.250V" when |v| >= 1, else millivolts with one decimal: "250.0mV".
