@@ -72,7 +72,6 @@ public:
     // Offsets of both channels: 164, 162, 165, 163. Registers 162/163 carry a sequence nibble
     // that counts every write per channel. Write failures show up in link_status.
     void send_offsets(int16_t offset_a, int16_t offset_b);
-    void reset_offset_sequence() { last_offset_high_ = {0, 0}; }
     uint8_t last_offset_high(int channel) const { return last_offset_high_[static_cast<std::size_t>(channel)]; }
 
     LibStatus link_status = kLibSuccess;
